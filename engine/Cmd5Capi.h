@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+// MD5 through the platform's cryptographic service, as 32 lowercase hex digits.
+class Cmd5Capi {
+public:
+    virtual ~Cmd5Capi() = default;
+
+    // Digest of the bytes of `text` (no terminating NUL). On a failure of the service the result
+    // is one of "Error acquiring context", "Error creating hash", "Error hashing data" or
+    // "Error getting hash param". The reference stays valid until the next call.
+    const std::string& HashToHex(const std::string& text);
+
+private:
+    std::string m_result;
+};

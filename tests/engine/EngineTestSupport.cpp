@@ -1,0 +1,96 @@
+#include "EngineTestSupport.h"
+
+#include "CrtRandom.h"
+#include "Seams.h"
+
+#include <fstream>
+#include <sstream>
+
+bool RecordingEngine::WritePass(const std::string& path, const PatternBuffer& pattern)
+{
+    if (beforePass)
+        beforePass(passes.size(), path);
+    const bool ok = CSDEngine::WritePass(path, pattern);
+    passes.push_back({path, ok, ReadWholeFile(path)});
+    return ok;
+}
+
+FastPinnedSeams::FastPinnedSeams(std::uint32_t clockSeconds, const RecordingEngine* engine)
+{
+    seams::SetPauseHandler([this, engine](unsigned ms) { pauses.push_back({ms, engine ? engine->passes.size() : 0}); });
+    seams::SetClock([clockSeconds] { return clockSeconds; });
+}
+
+FastPinnedSeams::~FastPinnedSeams()
+{
+    seams::SetPauseHandler({});
+    seams::SetClock({});
+}
+
+ExclusiveHold::ExclusiveHold(const std::string& path)
+    : m_handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+{
+}
+
+ExclusiveHold::~ExclusiveHold() { Release(); }
+
+void ExclusiveHold::Release()
+{
+    if (m_handle != INVALID_HANDLE_VALUE)
+        CloseHandle(m_handle);
+    m_handle = INVALID_HANDLE_VALUE;
+}
+
+std::vector<std::string> ExpectedPassBuffers(const std::string& notation, std::uint32_t seed)
+{
+    constexpr std::size_t size = PATTERN_BUFFER_SIZE;
+    CrtRandom::Seed(seed);
+    std::vector<std::string> buffers;
+    std::istringstream tokens(notation + " 00");
+    for (std::string token; tokens >> token;) {
+        std::string buffer(size, '\0');
+        if (token == "R") {
+            for (char& byte : buffer)
+                byte = static_cast<char>(CrtRandom::Draw() & 0xFF);
+        } else if (token[0] == '[') {
+            std::string second, third;
+            tokens >> second >> third;
+            const char values[3] = {static_cast<char>(std::stoi(token.substr(1), nullptr, 16)),
+                                    static_cast<char>(std::stoi(second, nullptr, 16)),
+                                    static_cast<char>(std::stoi(third.substr(0, 2), nullptr, 16))};
+            for (std::size_t i = 0; i < size; ++i)
+                buffer[i] = values[i % 3];
+        } else {
+            const char value = static_cast<char>(std::stoi(token.substr(0, 2), nullptr, 16));
+            const bool shortConstant = token.size() == 3 && token[2] == '*';
+            buffer.assign(size, value);
+            if (shortConstant)
+                buffer[size - 1] = '\0';
+        }
+        buffers.push_back(buffer);
+    }
+    return buffers;
+}
+
+std::string Spread(const std::string& buffer, std::size_t size)
+{
+    std::string bytes;
+    bytes.reserve(size);
+    while (bytes.size() < size)
+        bytes.append(buffer, 0, std::min(buffer.size(), size - bytes.size()));
+    return bytes;
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+long long FileSizeOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}

@@ -1,0 +1,202 @@
+#include "Cmd5Capi.h"
+#include "EngineTestSupport.h"
+#include "FileError.h"
+#include "Sandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+constexpr std::uint32_t kSeed = 1234567;
+
+std::string ScrambledName(const std::string& path) { return Cmd5Capi().HashToHex(path); }
+
+}  // namespace
+
+// Method 12 on 5 bytes: two passes under the old name, then under the scrambled name in the same
+// folder method 5's eight passes (seeded anew), then the file is gone.
+TEST(WipeFile, SchedulesThenScrambledNameThenDelete)
+{
+    Sandbox sandbox;
+    sandbox.WriteFile("b.txt", "hello");
+    const std::string path = sandbox.Path("b.txt");
+    const std::string scrambled = sandbox.Path(ScrambledName(path));
+    RecordingEngine engine(12);
+    FastPinnedSeams seams(kSeed, &engine);
+
+    EXPECT_TRUE(engine.WipeFile(path));
+
+    const auto finalStep = ExpectedPassBuffers("D3 2C R R 95 6A R", kSeed);
+    ASSERT_EQ(engine.passes.size(), 2 + finalStep.size());
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(engine.passes[i].path, path);
+        EXPECT_EQ(engine.passes[i].fileAfter, Repeat(0x00, 5));
+    }
+    for (std::size_t i = 0; i < finalStep.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(engine.passes[2 + i].path, scrambled);
+        EXPECT_EQ(engine.passes[2 + i].fileAfter, finalStep[i].substr(0, 5));
+    }
+    ASSERT_EQ(seams.pauses.size(), 2u);
+    EXPECT_EQ(seams.pauses[0].passesBefore, 1u);
+    EXPECT_EQ(seams.pauses[1].passesBefore, 2 + finalStep.size() - 1);
+    EXPECT_TRUE(sandbox.List().empty());
+}
+
+// A method number outside 1..13 runs the final step alone; a Korean name is scrambled over its
+// code page 949 bytes like any other.
+TEST(WipeFile, OutOfRangeMethodRunsOnlyTheFinalStep)
+{
+    for (int method : {0, 14, -3}) {
+        SCOPED_TRACE(method);
+        Sandbox sandbox;
+        sandbox.WriteFile("퀜조 문서.txt", Canary(300));
+        const std::string path = sandbox.Path("퀜조 문서.txt");
+        RecordingEngine engine(method);
+        FastPinnedSeams seams(kSeed, &engine);
+
+        EXPECT_TRUE(engine.WipeFile(path));
+        ASSERT_EQ(engine.passes.size(), 8u);
+        for (const PassRecord& pass : engine.passes)
+            EXPECT_EQ(pass.path, sandbox.Path(ScrambledName(path)));
+        EXPECT_TRUE(sandbox.List().empty());
+    }
+}
+
+// Read-only files used to stay un-overwritten under their scrambled name while the run went on.
+TEST(WipeFile, ReadOnlyHiddenAndSystemFilesAreOverwrittenAndDeleted)
+{
+    for (DWORD attribute : {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM,
+                            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}) {
+        SCOPED_TRACE(attribute);
+        Sandbox sandbox;
+        sandbox.WriteFile("secret", Canary(4000));
+        ASSERT_TRUE(SetFileAttributesA(sandbox.Path("secret").c_str(), attribute));
+        RecordingEngine engine(13);
+        FastPinnedSeams seams(kSeed, &engine);
+
+        EXPECT_TRUE(engine.WipeFile(sandbox.Path("secret")));
+        ASSERT_EQ(engine.passes.size(), 10u);
+        EXPECT_EQ(engine.passes[0].fileAfter, Repeat(0xFF, 4000));
+        EXPECT_EQ(engine.passes[1].fileAfter, Repeat(0x00, 4000));
+        EXPECT_TRUE(sandbox.List().empty());
+    }
+}
+
+// The rename is the one failure that leaves the engine, with the platform's error code; the file
+// keeps its name and what the schedule wrote, and the occupant of the name is left alone.
+TEST(WipeFile, FailedRenameRaisesTheFileErrorAndLeavesTheFile)
+{
+    Sandbox sandbox;
+    sandbox.WriteFile("a.txt", Canary(64));
+    const std::string path = sandbox.Path("a.txt");
+    const std::string occupant = ScrambledName(path);
+    sandbox.WriteFile(occupant, "occupant");
+    RecordingEngine engine(13);
+    FastPinnedSeams seams(kSeed, &engine);
+
+    try {
+        engine.WipeFile(path);
+        FAIL() << "no file error";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_lOsError, static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+        EXPECT_EQ(error.m_strFileName, path);
+    }
+    EXPECT_EQ(sandbox.ReadFile("a.txt"), Repeat(0x00, 64));
+    EXPECT_EQ(sandbox.ReadFile(occupant), "occupant");
+}
+
+TEST(WipeFile, MissingOrLockedFileRaisesTheFileErrorUntouched)
+{
+    Sandbox sandbox;
+    RecordingEngine engine(3);
+    FastPinnedSeams seams(kSeed, &engine);
+    EXPECT_THROW(engine.WipeFile(sandbox.Path("missing")), CFileException);
+
+    sandbox.WriteFile("locked", Canary(2000));
+    {
+        ExclusiveHold hold(sandbox.Path("locked"));
+        ASSERT_TRUE(hold.IsHeld());
+        EXPECT_THROW(engine.WipeFile(sandbox.Path("locked")), CFileException);
+    }
+    EXPECT_EQ(sandbox.ReadFile("locked"), Canary(2000));
+    EXPECT_EQ(sandbox.List(), (std::vector<std::string>{"locked"}));
+}
+
+// A truncating open let a second observer see the file shrink to nothing between passes (and let
+// the file system give it fresh clusters). Watch the size from another thread through a whole wipe.
+TEST(WipeFile, NeverShrinksWhileBeingWiped)
+{
+    Sandbox sandbox;
+    constexpr long long size = 2 * 1024 * 1024 + 7;
+    sandbox.WriteFile("big", Canary(size));
+    const std::string path = sandbox.Path("big");
+    const std::string scrambled = sandbox.Path(ScrambledName(path));
+    CSDEngine engine([] { return 2; });
+    FastPinnedSeams seams(kSeed);
+
+    std::atomic<bool> done{false};
+    std::atomic<long long> smallest{size};
+    std::atomic<int> samples{0};
+    std::thread watcher([&] {
+        while (!done) {
+            for (const std::string& p : {path, scrambled}) {
+                const long long seen = FileSizeOf(p);
+                if (seen >= 0) {
+                    ++samples;
+                    if (seen < smallest)
+                        smallest = seen;
+                }
+            }
+        }
+    });
+    EXPECT_TRUE(engine.WipeFile(path));
+    done = true;
+    watcher.join();
+    EXPECT_GT(samples.load(), 19);
+    EXPECT_EQ(smallest.load(), size);
+}
+
+// A link is never written through: the target survives byte for byte, and under Wine (where
+// deleting a file link deletes its target) the link itself stays too.
+TEST(WipeFile, LinkToAFileIsNeverWrittenThrough)
+{
+    Sandbox sandbox;
+    sandbox.MakeFolder("outside");
+    sandbox.WriteFile("outside\\canary.txt", Canary(20000));
+    sandbox.MakeFolder("chosen");
+    sandbox.MakeSymlink("chosen\\link.txt", "outside\\canary.txt");
+    const std::string link = sandbox.Path("chosen\\link.txt");
+    RecordingEngine engine(1);
+    FastPinnedSeams seams(kSeed, &engine);
+    PatternBuffer pattern;
+    pattern.fill(0xEE);
+
+    EXPECT_FALSE(engine.WritePass(link, pattern));
+    EXPECT_FALSE(engine.RunSchedule(link, 13));
+    EXPECT_FALSE(engine.ScrambleAndDelete(link));
+    EXPECT_FALSE(engine.WipeFile(link));
+
+    EXPECT_EQ(sandbox.ReadFile("outside\\canary.txt"), Canary(20000));
+    EXPECT_EQ(sandbox.List("chosen"), (std::vector<std::string>{"link.txt"}));
+    EXPECT_EQ(sandbox.List("outside"), (std::vector<std::string>{"canary.txt"}));
+}
+
+// A file reached through a folder link higher up is the chosen file itself and is destroyed.
+TEST(WipeFile, FileBehindAFolderLinkHigherUpIsWiped)
+{
+    Sandbox sandbox;
+    sandbox.MakeFolder("real");
+    sandbox.WriteFile("real\\f.txt", Canary(3000));
+    sandbox.MakeSymlink("via", "real");
+    RecordingEngine engine(13);
+    FastPinnedSeams seams(kSeed, &engine);
+
+    EXPECT_TRUE(engine.WipeFile(sandbox.Path("via\\f.txt")));
+    ASSERT_FALSE(engine.passes.empty());
+    EXPECT_EQ(engine.passes[0].fileAfter, Repeat(0xFF, 3000));
+    EXPECT_TRUE(sandbox.List("real").empty());
+}

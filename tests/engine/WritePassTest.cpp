@@ -1,0 +1,69 @@
+#include "EngineTestSupport.h"
+#include "Sandbox.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+PatternBuffer Rotation()
+{
+    PatternBuffer buffer;
+    FillPassBuffer(Pass{PassKind::Rotation, {0x6D, 0xB6, 0xDB}}, buffer);
+    return buffer;
+}
+
+std::string AsString(const PatternBuffer& buffer) { return std::string(buffer.begin(), buffer.end()); }
+
+}  // namespace
+
+// Around the chunk size: 10,240 bytes take one full chunk and a chunk of 1 byte that restarts the
+// buffer. Every pass leaves the file exactly as long as it was.
+TEST(WritePass, OverwritesInPlaceOverTheFormerLength)
+{
+    Sandbox sandbox;
+    CSDEngine engine([] { return 1; });
+    const PatternBuffer pattern = Rotation();
+    for (std::size_t size : {0u, 1u, 10238u, 10239u, 10240u, 20478u, 25000u}) {
+        SCOPED_TRACE(size);
+        const std::string name = "f" + std::to_string(size);
+        sandbox.WriteFile(name, Canary(size));
+        ASSERT_TRUE(engine.WritePass(sandbox.Path(name), pattern));
+        EXPECT_EQ(sandbox.ReadFile(name), Spread(AsString(pattern), size));
+    }
+}
+
+TEST(WritePass, ReadOnlyHiddenAndSystemFilesAreOverwritten)
+{
+    Sandbox sandbox;
+    CSDEngine engine([] { return 1; });
+    PatternBuffer pattern;
+    pattern.fill(0xC3);
+    for (DWORD attribute : {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM,
+                            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN}) {
+        SCOPED_TRACE(attribute);
+        const std::string name = "attr" + std::to_string(attribute);
+        sandbox.WriteFile(name, Canary(3000));
+        ASSERT_TRUE(SetFileAttributesA(sandbox.Path(name).c_str(), attribute));
+        EXPECT_TRUE(engine.WritePass(sandbox.Path(name), pattern));
+        EXPECT_EQ(sandbox.ReadFile(name), Repeat(0xC3, 3000));
+    }
+}
+
+// A missing file, or one another program holds open without sharing, fails the pass untouched.
+TEST(WritePass, FailsWithoutTouchingAFileItCannotOpen)
+{
+    Sandbox sandbox;
+    CSDEngine engine([] { return 1; });
+    PatternBuffer pattern;
+    pattern.fill(0x11);
+    EXPECT_FALSE(engine.WritePass(sandbox.Path("missing"), pattern));
+    EXPECT_FALSE(sandbox.Exists("missing"));
+
+    sandbox.WriteFile("held", Canary(500));
+    {
+        ExclusiveHold hold(sandbox.Path("held"));
+        ASSERT_TRUE(hold.IsHeld());
+        EXPECT_FALSE(engine.WritePass(sandbox.Path("held"), pattern));
+    }
+    EXPECT_EQ(sandbox.ReadFile("held"), Canary(500));
+}

@@ -1,0 +1,151 @@
+#include "Sandbox.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+[[noreturn]] void Refuse(const std::string& why)
+{
+    std::fprintf(stderr, "sandbox: %s\n", why.c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+void CheckTestEnvironment()
+{
+    if (!std::getenv("QUENZO_TEST_ENV"))
+        Refuse("not inside the test environment (run the tests through ctest or tools/wine-run)");
+    if (GetFileAttributesA("Z:\\") != INVALID_FILE_ATTRIBUTES)
+        Refuse("drive Z: exists in this prefix; it must be removed before any test runs");
+}
+
+std::string UnixPathOf(const std::string& dosPath)
+{
+    using UnixName = char*(__cdecl*)(const wchar_t*);
+    const auto toUnix = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix)
+        Refuse("symbolic links can only be made under Wine");
+    wchar_t wide[MAX_PATH * 4];
+    if (!MultiByteToWideChar(CP_ACP, 0, dosPath.c_str(), -1, wide, MAX_PATH * 4))
+        Refuse("path does not convert: " + dosPath);
+    char* unixPath = toUnix(wide);
+    if (!unixPath)
+        Refuse("no Unix path for " + dosPath);
+    std::string result(unixPath);
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+}  // namespace
+
+Sandbox::Sandbox()
+{
+    CheckTestEnvironment();
+    static std::atomic<int> counter{0};
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "sandbox";
+    std::replace_if(name.begin(), name.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; }, '_');
+    CreateDirectoryA("C:\\qltest", nullptr);
+    m_root = "C:\\qltest\\" + name + "." + std::to_string(GetCurrentProcessId()) + "." + std::to_string(++counter);
+    if (!CreateDirectoryA(m_root.c_str(), nullptr))
+        Refuse("cannot create " + m_root);
+    // A relative path anywhere in the code under test must land here too.
+    if (!SetCurrentDirectoryA(m_root.c_str()))
+        Refuse("cannot enter " + m_root);
+}
+
+std::string Sandbox::Path(const std::string& relative) const
+{
+    if (relative.empty())
+        return m_root;
+    if (relative.find(':') != std::string::npos || relative[0] == '\\' || relative[0] == '/')
+        Refuse("absolute path handed to a sandbox: " + relative);
+    std::stringstream parts(relative);
+    for (std::string part; std::getline(parts, part, '\\');)
+        if (part == "..")
+            Refuse("path leaves the sandbox: " + relative);
+    return m_root + "\\" + relative;
+}
+
+void Sandbox::MakeFolder(const std::string& relative) const
+{
+    ASSERT_TRUE(CreateDirectoryA(Path(relative).c_str(), nullptr)) << relative;
+}
+
+void Sandbox::WriteFile(const std::string& relative, const std::string& bytes) const
+{
+    std::ofstream out(Path(relative), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << relative;
+}
+
+std::string Sandbox::ReadFile(const std::string& relative) const
+{
+    std::ifstream in(Path(relative), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Sandbox::Exists(const std::string& relative) const
+{
+    return GetFileAttributesA(Path(relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> Sandbox::List(const std::string& relative) const
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((Path(relative) + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void Sandbox::MakeSymlink(const std::string& linkRelative, const std::string& targetRelative) const
+{
+    const std::string target = UnixPathOf(Path(targetRelative));
+    const std::string link = UnixPathOf(Path(linkRelative));
+    for (const std::string& p : {target, link})
+        if (p.find_first_of(" \"'") != std::string::npos)
+            Refuse("link paths must not need quoting: " + p);
+    // Wine starts a Unix program when handed one; \\?\unix\ reaches it without drive Z:.
+    std::string command = "\\\\?\\unix\\bin\\ln -s " + target + " " + link;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        Refuse("cannot start ln: error " + std::to_string(GetLastError()));
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    // ln runs outside Wine's process tracking; wait until the link shows.
+    for (int i = 0; i < 100 && !Exists(linkRelative); ++i)
+        Sleep(20);
+    if (!Exists(linkRelative))
+        Refuse("ln -s made no link at " + Path(linkRelative));
+}
+
+std::string Repeat(unsigned char byte, std::size_t count) { return std::string(count, static_cast<char>(byte)); }
+
+std::string Canary(std::size_t count)
+{
+    std::string bytes(count, '\0');
+    for (std::size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<char>("canary:"[i % 7]);
+    return bytes;
+}

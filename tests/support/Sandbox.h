@@ -1,0 +1,37 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// A test's own folder inside the throwaway prefix. Every path a test hands to the engine comes
+// from Path(), which refuses anything that could leave the folder; the constructor refuses to run
+// outside the test environment (no QUENZO_TEST_ENV, or a drive Z: that reaches the Linux root).
+// The folder is left behind on purpose: the whole environment is removed after the run, and a
+// recursive delete here could follow the links that some tests make.
+class Sandbox {
+public:
+    Sandbox();
+
+    const std::string& Root() const { return m_root; }
+
+    // Root + "\" + relative; aborts the test program on an absolute path or a ".." component.
+    std::string Path(const std::string& relative) const;
+
+    void MakeFolder(const std::string& relative) const;
+    void WriteFile(const std::string& relative, const std::string& bytes) const;
+    std::string ReadFile(const std::string& relative) const;
+    bool Exists(const std::string& relative) const;
+    // Names in a folder of the sandbox ("" for the root), without "." and "..", sorted.
+    std::vector<std::string> List(const std::string& relative = "") const;
+
+    // A Linux symbolic link made with ln -s, as a user or another program would leave one; Wine's
+    // own link creation makes nothing. Both ends must lie in the sandbox; aborts if the link is absent.
+    void MakeSymlink(const std::string& linkRelative, const std::string& targetRelative) const;
+
+private:
+    std::string m_root;
+};
+
+std::string Repeat(unsigned char byte, std::size_t count);
+// A pattern that no overwrite pass produces, to tell untouched bytes from written ones.
+std::string Canary(std::size_t count);

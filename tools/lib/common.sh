@@ -1,0 +1,107 @@
+# Shared by the tools: installing what is missing, and building Wine prefixes under the Korean locale.
+# Sourced, not run.
+
+QUENZO_PACKAGES=(
+  cmake make g++-mingw-w64-x86-64-posix googletest
+  wine64 fonts-wine fonts-nanum locales
+  xvfb xauth x11-utils imagemagick
+)
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+as_root() {
+  if [ "$(id -u)" = 0 ]; then "$@"
+  elif command -v sudo >/dev/null 2>&1; then sudo "$@"
+  else echo "need root to run: $*" >&2; return 1
+  fi
+}
+
+ensure_deps() {
+  local missing=() p
+  for p in "${QUENZO_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    as_root apt-get update -q
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+  if ! locale -a 2>/dev/null | grep -qix 'ko_KR.utf8'; then
+    echo "generating the ko_KR.UTF-8 locale"
+    as_root sed -i 's/^# *\(ko_KR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^ko_KR.UTF-8 UTF-8' /etc/locale.gen || echo 'ko_KR.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen >/dev/null
+  fi
+}
+
+# Wine's environment for a prefix and a home: code page 949, no proxies (Wine follows them even for
+# loopback), no Mono/Gecko installers, no debug noise.
+wine_env() {
+  export WINEPREFIX="$1" HOME="$2"
+  export LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 2>/dev/null
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEARCH=win64
+  unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ALL_PROXY all_proxy no_proxy NO_PROXY
+}
+
+# Creates a prefix under the Korean locale (the fonts of captions and message boxes are chosen at
+# creation). Runs headless and with stdio detached so no Wine service holds a caller's pipe.
+create_prefix() {
+  local prefix="$1" home="$2"
+  mkdir -p "$home" "$(dirname "$prefix")"
+  (
+    wine_env "$prefix" "$home"
+    unset DISPLAY
+    "$WINE" wineboot -i </dev/null >/dev/null 2>&1
+    # Debian's Wine does not load its own Tahoma and Marlett: caption buttons would show letters.
+    local f
+    for f in tahoma.ttf tahomabd.ttf marlett.ttf; do
+      [ -e "/usr/share/wine/fonts/$f" ] && ln -sf "/usr/share/wine/fonts/$f" "$prefix/drive_c/windows/Fonts/$f"
+    done
+    # The dialogs ask for 돋움체; the fixed-pitch NanumGothicCoding keeps their layout closest.
+    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 돋움체 /d NanumGothicCoding /f \
+      </dev/null >/dev/null 2>&1
+    "$WINESERVER" -w
+  )
+}
+
+# A cheap copy of a template prefix: everything copied except system32, which is hard-linked
+# (never link the whole prefix: Wine rewrites the registry files in place).
+clone_prefix() {
+  local template="$1" clone="$2"
+  mkdir -p "$clone"
+  (cd "$template" && tar --exclude=./drive_c/windows/system32 -cf - .) | (cd "$clone" && tar -xf -)
+  cp -al "$template/drive_c/windows/system32" "$clone/drive_c/windows/system32"
+}
+
+# Runs a command so that a mistake in a test cannot reach anyone's files. Wine reaches the Linux
+# root through \\?\unix\ paths (and a process whose current folder lies outside the prefix works
+# relative to it) even without drive Z:, so removing the drive alone does not protect the machine.
+# In a private mount namespace the whole file system is read-only but ENVDIR, and /tmp is
+# ENVDIR/tmp with the X server's sockets bound in (Wine keeps its server socket under /tmp).
+jailed() {
+  local envdir="$1"; shift
+  case "$(realpath -m "$envdir")/" in
+    /tmp/*) echo "the test environment must not lie under /tmp: $envdir" >&2; return 2 ;;
+  esac
+  mkdir -p "$envdir/tmp/.X11-unix"
+  local ns=(unshare --mount --propagation private)
+  [ "$(id -u)" = 0 ] || ns=(unshare --user --map-root-user --mount --propagation private)
+  "${ns[@]}" -- /bin/bash -c '
+    set -e
+    envdir=$1; shift
+    mount --bind "$envdir" "$envdir"
+    [ -d /tmp/.X11-unix ] && mount --bind /tmp/.X11-unix "$envdir/tmp/.X11-unix"
+    mount --rbind "$envdir/tmp" /tmp
+    mount -o remount,bind,ro /
+    exec "$@"' jailed "$envdir" "$@"
+}
+
+# Drive Z: is the Linux root: a test prefix must not have it.
+remove_root_drive() {
+  rm -f "$1/dosdevices/z:"
+  if [ -e "$1/dosdevices/z:" ] || [ -L "$1/dosdevices/z:" ]; then
+    echo "refusing to go on: $1/dosdevices/z: still exists" >&2
+    return 1
+  fi
+}
