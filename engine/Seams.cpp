@@ -1,6 +1,7 @@
 #include "Seams.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <ctime>
 
@@ -9,6 +10,7 @@ namespace {
 std::function<void(unsigned)> g_pause;
 std::function<std::uint32_t()> g_clock;
 std::function<int(const Prompt&)> g_prompt;
+OutsideEffects g_effects;
 
 std::string ApplicationTitle()
 {
@@ -52,5 +54,35 @@ int ShowPrompt(PromptKind kind, const std::string& text, const std::string& capt
 }
 
 void SetPromptHandler(std::function<int(const Prompt&)> handler) { g_prompt = std::move(handler); }
+
+bool TerminateProcessWithCode(unsigned long processId, unsigned exitCode)
+{
+    if (g_effects.terminateProcess)
+        return g_effects.terminateProcess(processId, exitCode);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
+    if (!process)
+        return false;
+    const bool terminated = TerminateProcess(process, exitCode) != FALSE;
+    CloseHandle(process);
+    return terminated;
+}
+
+bool OpenWebPage(const std::string& address)
+{
+    if (g_effects.openWebPage)
+        return g_effects.openWebPage(address);
+    return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+}
+
+bool StartProgram(const std::string& path, const std::string& arguments)
+{
+    if (g_effects.startProgram)
+        return g_effects.startProgram(path, arguments);
+    return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path.c_str(),
+                                                   arguments.empty() ? nullptr : arguments.c_str(), nullptr,
+                                                   SW_SHOWNORMAL)) > 32;
+}
+
+void SetOutsideEffects(OutsideEffects effects) { g_effects = std::move(effects); }
 
 }  // namespace seams

@@ -28,4 +28,17 @@ struct Prompt {
 int ShowPrompt(PromptKind kind, const std::string& text, const std::string& caption, unsigned flags);
 void SetPromptHandler(std::function<int(const Prompt& prompt)> handler);
 
+// Effects outside the program, one function each so that tests can record them instead.
+// Each returns whether the effect happened.
+bool TerminateProcessWithCode(unsigned long processId, unsigned exitCode);
+bool OpenWebPage(const std::string& address);
+bool StartProgram(const std::string& path, const std::string& arguments);
+struct OutsideEffects {
+    std::function<bool(unsigned long processId, unsigned exitCode)> terminateProcess;
+    std::function<bool(const std::string& address)> openWebPage;
+    std::function<bool(const std::string& path, const std::string& arguments)> startProgram;
+};
+// Installs replacements; an empty member keeps (or restores) the real effect.
+void SetOutsideEffects(OutsideEffects effects);
+
 }  // namespace seams
