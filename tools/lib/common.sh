@@ -65,6 +65,19 @@ create_prefix() {
   )
 }
 
+# Test prefixes show every window inside one Wine desktop: without a window manager on the test
+# display, Wine draws captions and frames only there, and screenshots should show what a user sees.
+use_virtual_desktop() {
+  local prefix="$1" home="$2"
+  (
+    wine_env "$prefix" "$home"
+    unset DISPLAY
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f </dev/null >/dev/null 2>&1
+    "$WINESERVER" -w
+  )
+}
+
 # A cheap copy of a template prefix: everything copied except system32, which is hard-linked
 # (never link the whole prefix: Wine rewrites the registry files in place).
 clone_prefix() {

@@ -1,0 +1,54 @@
+// Resource numbers and control identifiers, grouped by window.
+#pragma once
+
+// Application
+#define IDR_MAINFRAME 128           // application icon
+#define IDB_OPTION_PAGES 130        // two 24 x 24 page images, magenta transparent
+
+// Deletion list "보안 삭제"
+#define IDD_QUENZOFILEDELETE_DIALOG 104
+#define IDC_DELETE_LIST 1003
+#define IDC_RESET_LIST 1004
+#define IDC_ADD_FILE 1005
+#define IDC_ADD_FOLDER 1006
+#define IDC_SECURE_DELETE 1007
+
+// Preferences "환경설정"
+#define IDD_QUENZOOPTION_DIALOG 106
+#define IDC_OPTION_OK 1030
+#define IDC_OPTION_CANCEL 1031
+#define IDC_PAGE_LIST 1032
+#define IDC_PAGE_FRAME 1033
+
+// Progress "삭제중...."
+#define IDD_QUENZOREALDELETE_DIALOG 107
+#define IDC_FILE_PROGRESS 1008
+#define IDC_TOTAL_PROGRESS 1009
+#define IDC_CURRENT_PATH 1010
+#define IDC_PASS_LINE 1011
+#define IDC_FILE_PERCENT 1012
+#define IDC_TOTAL_PERCENT 1013
+#define IDC_CANCEL_DELETE 1014
+
+// Method page
+#define IDD_FILEDELETE_OPTION 108
+#define IDC_METHOD_TRACKBAR 1035
+#define IDC_METHOD_NOTE 1036
+#define IDC_METHOD_NAME 1037
+#define IDC_METHOD_SPEED 1038
+#define IDC_METHOD_PASSES 1039
+#define IDC_METHOD_SAVE 1040
+
+// Personal-information page
+#define IDD_PERSNALDELETE_OPTION 109
+#define IDC_PERSNAL_SECURE 1034
+
+// Start window (stands in for the main window until it exists)
+#define IDD_QUENZOSTART_DIALOG 300
+#define IDC_START_FILE_DELETE 301
+#define IDC_START_PERSNAL_DELETE 302
+#define IDC_START_OPTIONS 303
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

@@ -1,0 +1,44 @@
+#pragma once
+#include "Seams.h"
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+class CDialog;
+
+// Answers every message box from a script and records it. A box without a scripted answer gets
+// OK, or No when it asks Yes or No: the answer that changes nothing.
+class ScriptedPrompts {
+public:
+    ScriptedPrompts();
+    ~ScriptedPrompts();
+    void Answer(const std::string& textStart, int button);  // for boxes whose text starts so
+    const std::vector<seams::Prompt>& Shown() const { return m_shown; }
+    std::vector<std::string> Texts() const;
+
+private:
+    std::vector<seams::Prompt> m_shown;
+    std::vector<std::pair<std::string, int>> m_answers;
+};
+
+// Runs `dialog` modally; inside its message loop one step runs every 30 ms, in order. Each step
+// acts as a user would (posting clicks and keys) or reads the window. If the dialog is still up
+// 3 s after the last step it is ended with -2, so a stuck test fails instead of hanging.
+INT_PTR RunModalScript(CDialog& dialog, HWND owner, std::vector<std::function<void()>> steps);
+
+// Handles this thread's pending messages for `milliseconds`.
+void PumpMessages(unsigned milliseconds);
+
+// A real WM_DROPFILES for `paths`, as the shell sends it (the window frees the block).
+void DropFiles(HWND window, const std::vector<std::string>& paths);
+
+// A click on a dialog button, as the button itself reports it.
+void ClickButton(HWND dialog, int id, bool post = false);
+
+// Saves what the screen shows of `window` as screenshots/<name>.bmp in the test environment; the
+// environment's removal converts it to PNG into the build tree.
+void SaveScreenshot(HWND window, const std::string& name);

@@ -1,0 +1,168 @@
+#include "DeletionRun.h"
+#include "FileError.h"
+#include "Sandbox.h"
+#include "Seams.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+
+namespace {
+
+// Records what the worker shows, as lines, and halts when told.
+class RecordingDisplay : public DeletionDisplay {
+public:
+    void SetTotalRange(std::int64_t maximum) override { events.push_back("total range " + std::to_string(maximum)); }
+    void SetFileRange(int passCount) override { events.push_back("file range " + std::to_string(passCount)); }
+    void ShowPath(const std::string& path) override { events.push_back("path " + path); }
+    void ShowStep(int passCount, int pass, const std::string& filePercent, const std::string& totalPercent,
+                  std::int64_t stepsDone) override
+    {
+        steps.push_back(std::to_string(pass) + "/" + std::to_string(passCount) + " " + filePercent + " " +
+                        totalPercent + " " + std::to_string(stepsDone));
+        if (onStep)
+            onStep(steps.size());
+    }
+    bool IsHalted() const override { return halted; }
+
+    std::vector<std::string> events;
+    std::vector<std::string> steps;
+    std::function<void(std::size_t)> onStep;
+    bool halted = false;
+};
+
+// Pauses return at once and are recorded.
+class RecordedPauses {
+public:
+    RecordedPauses()
+    {
+        seams::SetPauseHandler([this](unsigned ms) { pauses.push_back(ms); });
+    }
+    ~RecordedPauses() { seams::SetPauseHandler({}); }
+    std::vector<unsigned> pauses;
+};
+
+}  // namespace
+
+TEST(DeletionRun, OneFileWithTheFastestMethod)
+{
+    Sandbox sandbox;
+    sandbox.WriteFile("one.txt", Canary(100));
+    CSDEngine engine([] { return 13; });
+    RecordingDisplay display;
+    RecordedPauses pauses;
+
+    const auto outcome = RunDeletion(engine, {sandbox.Path("one.txt")}, 1, display);
+
+    EXPECT_FALSE(outcome.halted);
+    EXPECT_TRUE(outcome.remaining.empty());
+    EXPECT_EQ(display.events, (std::vector<std::string>{"total range 1", "file range 1", "path " + sandbox.Path("one.txt")}));
+    EXPECT_EQ(display.steps, (std::vector<std::string>{"1/1 100% 100% 1"}));
+    // The engine's two closing-pass pauses, then the display's: 100 ms per pass, 500 ms per file.
+    EXPECT_EQ(pauses.pauses, (std::vector<unsigned>{500, 500, 100, 500}));
+    EXPECT_TRUE(sandbox.List().empty());
+}
+
+// Four files of three passes: the file bar runs 33, 66, 100 four times, the total 8, 16, 25 ... 100.
+TEST(DeletionRun, FolderOfFourFilesWithThreePasses)
+{
+    Sandbox sandbox;
+    sandbox.MakeFolder("four");
+    for (const char* name : {"a", "b", "c", "d"})
+        sandbox.WriteFile(std::string("four\\") + name, Canary(50));
+    CSDEngine engine([] { return 7; });
+    RecordingDisplay display;
+    RecordedPauses pauses;
+
+    const auto outcome = RunDeletion(engine, {sandbox.Path("four")}, 3, display);
+
+    EXPECT_TRUE(outcome.remaining.empty());
+    EXPECT_EQ(display.events.front(), "total range 12");
+    ASSERT_EQ(display.steps.size(), 12u);
+    const char* const expected[] = {"1/3 33% 8% 1",    "2/3 66% 16% 2",   "3/3 100% 25% 3",  "1/3 33% 33% 4",
+                                    "2/3 66% 41% 5",   "3/3 100% 50% 6",  "1/3 33% 58% 7",   "2/3 66% 66% 8",
+                                    "3/3 100% 75% 9",  "1/3 33% 83% 10",  "2/3 66% 91% 11",  "3/3 100% 100% 12"};
+    for (std::size_t i = 0; i < 12; ++i)
+        EXPECT_EQ(display.steps[i], expected[i]);
+    EXPECT_TRUE(sandbox.List().empty());
+}
+
+// An empty folder has no steps but goes; a path that no longer exists counts as one file and is
+// not reported as remaining; a method outside 1..13 shows no steps but still destroys.
+TEST(DeletionRun, EmptyFolderMissingPathAndNoPasses)
+{
+    Sandbox sandbox;
+    sandbox.MakeFolder("empty");
+    sandbox.WriteFile("file", Canary(10));
+    CSDEngine engine([] { return 0; });
+    RecordingDisplay display;
+    RecordedPauses pauses;
+
+    const auto outcome =
+        RunDeletion(engine, {sandbox.Path("empty"), sandbox.Path("gone"), sandbox.Path("file")}, 0, display);
+
+    EXPECT_TRUE(outcome.remaining.empty());
+    EXPECT_EQ(display.events.front(), "total range 0");
+    EXPECT_TRUE(display.steps.empty());
+    EXPECT_TRUE(sandbox.List().empty());
+}
+
+// What cannot be destroyed is reported, by the name the user knows; the rest goes.
+TEST(DeletionRun, ReportsWhatRemains)
+{
+    Sandbox sandbox;
+    sandbox.MakeFolder("dir");
+    sandbox.WriteFile("dir\\locked", Canary(10));
+    sandbox.WriteFile("dir\\free", Canary(10));
+    sandbox.WriteFile("alone", Canary(10));
+    CSDEngine engine([] { return 13; });
+    RecordingDisplay display;
+    RecordedPauses pauses;
+
+    HANDLE hold = CreateFileA(sandbox.Path("dir\\locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+    const auto outcome = RunDeletion(engine, {sandbox.Path("dir"), sandbox.Path("alone")}, 1, display);
+    CloseHandle(hold);
+
+    EXPECT_EQ(outcome.remaining, (std::vector<std::string>{sandbox.Path("dir\\locked"), sandbox.Path("dir")}));
+    EXPECT_FALSE(sandbox.Exists("alone"));
+    EXPECT_EQ(display.steps.size(), 3u);  // the failed file is shown and counted like the others
+}
+
+// Halting stops at the next step boundary: entries not yet reached stay untouched.
+TEST(DeletionRun, HaltStopsBeforeTheNextStep)
+{
+    Sandbox sandbox;
+    for (const char* name : {"1", "2", "3"})
+        sandbox.WriteFile(name, Canary(64));
+    CSDEngine engine([] { return 8; });
+    RecordingDisplay display;
+    RecordedPauses pauses;
+    display.onStep = [&](std::size_t steps) { display.halted = steps == 2; };
+
+    const auto outcome =
+        RunDeletion(engine, {sandbox.Path("1"), sandbox.Path("2"), sandbox.Path("3")}, 3, display);
+
+    EXPECT_TRUE(outcome.halted);
+    EXPECT_EQ(display.steps.size(), 2u);
+    EXPECT_FALSE(sandbox.Exists("1"));
+    EXPECT_EQ(sandbox.ReadFile("2"), Canary(64));
+    EXPECT_EQ(sandbox.ReadFile("3"), Canary(64));
+}
+
+TEST(DeletionRun, PercentagesAndMessages)
+{
+    // 100 x steps overflows 32 bits long before a big run ends.
+    EXPECT_EQ(PercentText(100LL * 3000000000LL, 4000000000LL), "75%");
+    EXPECT_EQ(PercentText(5, 0), "0%");
+
+    std::vector<std::string> remaining;
+    for (int i = 0; i < 12; ++i)
+        remaining.push_back("C:\\f" + std::to_string(i));
+    const std::string message = RemainingMessage(remaining);
+    EXPECT_NE(message.find("C:\\f9"), std::string::npos);
+    EXPECT_EQ(message.find("C:\\f10"), std::string::npos);
+    EXPECT_NE(message.find("외 2개"), std::string::npos);
+    EXPECT_EQ(RemainingMessage({"C:\\x"}).find("외"), std::string::npos);
+}

@@ -1,0 +1,273 @@
+#include "CQuenzoFileDeleteDlg.h"
+#include "CQuenzoRealDeleteDlg.h"
+#include "CRegInfo.h"
+#include "CSDEngine.h"
+#include "Sandbox.h"
+#include "Seams.h"
+#include "WindowTest.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+
+#include <functional>
+
+namespace {
+
+// The deletion list as the main window holds it: created once, the engine reading its method.
+// Opened modeless here so the test can act on it as the user would.
+class FileDeleteDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CRegInfo().RegisterAtStartup();
+        SetMethod("13");
+        seams::SetPauseHandler([this](unsigned ms) {
+            pauses.push_back(ms);
+            if (ms == 100 && onDisplayStep)
+                onDisplayStep(++displaySteps);
+        });
+    }
+    void TearDown() override { seams::SetPauseHandler({}); }
+
+    static void SetMethod(const std::string& method)
+    {
+        CRegInfo().WriteString(method, "Marrowick\\QuenzoLite", "Data", "Method");
+    }
+
+    void Open()
+    {
+        ASSERT_TRUE(list.Create(nullptr));
+        ShowWindow(list.GetSafeHwnd(), SW_SHOW);
+        list.SetEngine(&engine);
+    }
+
+    std::vector<std::string> Rows() const
+    {
+        std::vector<std::string> rows;
+        for (int i = 0; i < list.GetEntryCount(); ++i)
+            rows.push_back(list.GetEntryPath(i));
+        return rows;
+    }
+
+    HWND Progress() const { return list.ProgressWindow() ? list.ProgressWindow()->GetSafeHwnd() : nullptr; }
+
+    Sandbox sandbox;
+    ScriptedPrompts prompts;
+    CQuenzoFileDeleteDlg list;
+    CSDEngine engine{[this] { return list.CurrentMethod(); }};
+    std::vector<unsigned> pauses;
+    int displaySteps = 0;
+    std::function<void(int)> onDisplayStep;
+};
+
+}  // namespace
+
+// Every dropped path goes to the top, so a, b, c end up as c, b, a; the first duplicate is
+// reported and ends the drop; the comparison minds letter case; folders show 0.00.
+TEST_F(FileDeleteDlgTest, DropsAddAtTheTopAndStopAtADuplicate)
+{
+    Open();
+    for (const char* name : {"a", "b", "c", "x", "y", "z", "Y"})
+        sandbox.WriteFile(name, Repeat('.', 1536));
+    sandbox.MakeFolder("folder");
+    DropFiles(list.GetSafeHwnd(), {sandbox.Path("a"), sandbox.Path("b"), sandbox.Path("c")});
+    EXPECT_EQ(Rows(), (std::vector<std::string>{sandbox.Path("c"), sandbox.Path("b"), sandbox.Path("a")}));
+    EXPECT_EQ(list.GetEntrySizeText(0), "1.50");
+
+    DropFiles(list.GetSafeHwnd(), {sandbox.Path("x"), sandbox.Path("b"), sandbox.Path("z")});
+    EXPECT_EQ(Rows().size(), 4u);
+    EXPECT_EQ(Rows()[0], sandbox.Path("x"));
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{sandbox.Path("b") + "은 이미 추가돼 있습니다."}));
+    EXPECT_EQ(prompts.Shown()[0].kind, seams::PromptKind::Framework);
+
+    DropFiles(list.GetSafeHwnd(), {sandbox.Path("y"), sandbox.Path("Y"), sandbox.Path("folder")});
+    EXPECT_EQ(Rows().size(), 7u);
+    EXPECT_EQ(list.GetEntrySizeText(0), "0.00");
+    SaveScreenshot(list.GetSafeHwnd(), "deletion-list");
+
+    ClickButton(list.GetSafeHwnd(), IDC_RESET_LIST);
+    EXPECT_EQ(list.GetEntryCount(), 0);
+}
+
+// A folder from the folder picker becomes the second row, or the only one; it is never refused.
+TEST_F(FileDeleteDlgTest, PickedFolderLandsSecond)
+{
+    Open();
+    list.AddFolder(sandbox.Path("first"));
+    list.AddFiles({sandbox.Path("f1"), sandbox.Path("f2")});
+    list.AddFolder(sandbox.Path("dir"));
+    list.AddFolder(sandbox.Path("dir"));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{sandbox.Path("f2"), sandbox.Path("dir"), sandbox.Path("dir"),
+                                                sandbox.Path("f1"), sandbox.Path("first")}));
+    EXPECT_EQ(list.GetEntrySizeText(1), "");
+}
+
+TEST_F(FileDeleteDlgTest, NothingHappensWithoutRowsOrWithoutYes)
+{
+    Open();
+    ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);
+    ASSERT_EQ(prompts.Shown().size(), 1u);
+    EXPECT_EQ(prompts.Shown()[0].text, "추가된 파일 또는 폴더가 없습니다.");
+    EXPECT_EQ(prompts.Shown()[0].caption, "QuenzoLite");
+    EXPECT_EQ(prompts.Shown()[0].flags, static_cast<unsigned>(MB_TOPMOST | MB_ICONQUESTION));
+
+    sandbox.WriteFile("keep", Canary(100));
+    list.AddFiles({sandbox.Path("keep")});
+    ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);  // answered No
+    EXPECT_EQ(prompts.Shown().back().text, "보안 삭제를 하시겠습니까?");
+    EXPECT_EQ(prompts.Shown().back().flags, static_cast<unsigned>(MB_TOPMOST | MB_ICONQUESTION | MB_YESNO));
+    EXPECT_EQ(list.GetEntryCount(), 1);
+    EXPECT_EQ(sandbox.ReadFile("keep"), Canary(100));
+}
+
+// The whole road: confirm, the progress window runs the worker, the bars and texts follow the
+// passes, "퀜조 하였습니다." ends it, and the list is empty.
+TEST_F(FileDeleteDlgTest, SecureDeleteRunsToTheEnd)
+{
+    SetMethod("7");
+    Open();
+    sandbox.MakeFolder("four");
+    for (const char* name : {"a", "b", "c", "d"})
+        sandbox.WriteFile(std::string("four\\") + name, Canary(300));
+    list.AddFolder(sandbox.Path("four"));
+    prompts.Answer("보안 삭제를", IDYES);
+    struct Seen {
+        std::string passLine, filePercent, totalPercent;
+        int fileMax, filePos, totalMax, totalPos;
+    };
+    std::vector<Seen> seen;
+    onDisplayStep = [&](int step) {
+        const HWND progress = Progress();
+        const auto text = [&](int id) {
+            char buffer[256] = {};
+            GetDlgItemTextA(progress, id, buffer, sizeof(buffer));
+            return std::string(buffer);
+        };
+        const auto bar = [&](int id, UINT message) {
+            return static_cast<int>(SendDlgItemMessageA(progress, id, message, message == PBM_GETRANGE ? FALSE : 0, 0));
+        };
+        seen.push_back({text(IDC_PASS_LINE), text(IDC_FILE_PERCENT), text(IDC_TOTAL_PERCENT),
+                        bar(IDC_FILE_PROGRESS, PBM_GETRANGE), bar(IDC_FILE_PROGRESS, PBM_GETPOS),
+                        bar(IDC_TOTAL_PROGRESS, PBM_GETRANGE), bar(IDC_TOTAL_PROGRESS, PBM_GETPOS)});
+        if (step == 5)
+            SaveScreenshot(progress, "progress");
+    };
+
+    ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);
+
+    ASSERT_EQ(seen.size(), 12u);
+    EXPECT_EQ(seen[0].passLine, "총 3번째 중 1번째 삭제중");
+    EXPECT_EQ(seen[4].passLine, "총 3번째 중 2번째 삭제중");
+    EXPECT_EQ(seen[4].filePercent, "66%");
+    EXPECT_EQ(seen[4].totalPercent, "41%");
+    EXPECT_EQ(seen[4].fileMax, 3);
+    EXPECT_EQ(seen[4].filePos, 2);
+    EXPECT_EQ(seen[4].totalMax, 12);
+    EXPECT_EQ(seen[4].totalPos, 5);
+    EXPECT_EQ(seen[11].totalPercent, "100%");
+    EXPECT_EQ(prompts.Texts().back(), "퀜조 하였습니다.");
+    EXPECT_EQ(list.GetEntryCount(), 0);
+    EXPECT_TRUE(sandbox.List().empty());
+}
+
+// Enter and Escape do nothing in the progress window; the close box and Alt+F4 ask the cancel
+// question, and No lets the run finish.
+TEST_F(FileDeleteDlgTest, KeysDoNotCloseTheProgressWindow)
+{
+    Open();
+    for (const char* name : {"1", "2"})
+        sandbox.WriteFile(name, Canary(10));
+    list.AddFiles({sandbox.Path("1"), sandbox.Path("2")});
+    prompts.Answer("보안 삭제를", IDYES);
+    prompts.Answer("취소하시겠습니까?", IDNO);
+    onDisplayStep = [&](int step) {
+        if (step != 1)
+            return;
+        const HWND progress = Progress();
+        const HWND button = GetDlgItem(progress, IDC_CANCEL_DELETE);
+        PostMessageA(button, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(button, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageA(progress, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+        PostMessageA(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Sleep(200);  // the interface thread handles them meanwhile
+    };
+
+    ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);
+
+    std::size_t questions = 0;
+    for (const auto& prompt : prompts.Shown())
+        if (prompt.text == "취소하시겠습니까?") {
+            ++questions;
+            EXPECT_EQ(prompt.caption, "NorVaultine");
+        }
+    EXPECT_EQ(questions, 2u);
+    EXPECT_EQ(prompts.Texts().back(), "퀜조 하였습니다.");
+    EXPECT_TRUE(sandbox.List().empty());
+}
+
+// A confirmed cancel stops the worker before its next step; what it had not reached is intact,
+// no completion is claimed, and the list is empty afterwards.
+TEST_F(FileDeleteDlgTest, CancelMidRunLeavesTheRestUntouched)
+{
+    SetMethod("8");
+    Open();
+    for (const char* name : {"1", "2", "3"})
+        sandbox.WriteFile(name, Canary(80));
+    list.AddFiles({sandbox.Path("3"), sandbox.Path("2"), sandbox.Path("1")});  // rows 1, 2, 3
+    prompts.Answer("보안 삭제를", IDYES);
+    prompts.Answer("취소하시겠습니까?", IDYES);
+    onDisplayStep = [&](int step) {
+        if (step == 2) {
+            ClickButton(Progress(), IDC_CANCEL_DELETE, true);
+            Sleep(200);
+        }
+    };
+
+    ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);
+
+    EXPECT_EQ(displaySteps, 2);
+    EXPECT_EQ(list.GetEntryCount(), 0);
+    EXPECT_FALSE(sandbox.Exists("1"));
+    EXPECT_EQ(sandbox.ReadFile("2"), Canary(80));
+    EXPECT_EQ(sandbox.ReadFile("3"), Canary(80));
+    for (const std::string& text : prompts.Texts())
+        EXPECT_NE(text, "퀜조 하였습니다.");
+}
+
+// A file that cannot be destroyed is named in a second message after the completion.
+TEST_F(FileDeleteDlgTest, WhatRemainsIsReported)
+{
+    Open();
+    sandbox.WriteFile("locked", Canary(10));
+    sandbox.WriteFile("free", Canary(10));
+    list.AddFiles({sandbox.Path("locked"), sandbox.Path("free")});
+    prompts.Answer("보안 삭제를", IDYES);
+    HANDLE hold = CreateFileA(sandbox.Path("locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+
+    ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);
+    CloseHandle(hold);
+
+    const auto texts = prompts.Texts();
+    ASSERT_GE(texts.size(), 3u);
+    EXPECT_EQ(texts[texts.size() - 2], "퀜조 하였습니다.");
+    EXPECT_NE(texts.back().find(sandbox.Path("locked")), std::string::npos);
+    EXPECT_EQ(texts.back().find(sandbox.Path("free")), std::string::npos);
+    EXPECT_EQ(sandbox.List(), (std::vector<std::string>{"locked"}));
+}
+
+// The method is read when the object is made and again at every opening.
+TEST_F(FileDeleteDlgTest, CurrentMethodFollowsTheSettingAtEveryOpening)
+{
+    SetMethod("4");
+    CQuenzoFileDeleteDlg fresh;
+    EXPECT_EQ(fresh.CurrentMethod(), 4);
+    SetMethod("11");
+    EXPECT_EQ(fresh.CurrentMethod(), 4);
+    ASSERT_TRUE(fresh.Create(nullptr));
+    EXPECT_EQ(fresh.CurrentMethod(), 11);
+    SetMethod("x");
+    CQuenzoFileDeleteDlg notANumber;
+    EXPECT_EQ(notANumber.CurrentMethod(), 0);
+}

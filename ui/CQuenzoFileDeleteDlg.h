@@ -1,0 +1,61 @@
+#pragma once
+#include "Dialog.h"
+#include "ListView.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CSDEngine;
+class CQuenzoRealDeleteDlg;
+
+// The deletion list "보안 삭제": the user collects files and folders, then destroys them. It also
+// owns the current method, which the engine reads for every file.
+class CQuenzoFileDeleteDlg : public CDialog {
+public:
+    CQuenzoFileDeleteDlg();
+    ~CQuenzoFileDeleteDlg() override;
+
+    // The engine that destroys the entries; the engine itself reads CurrentMethod().
+    void SetEngine(CSDEngine* engine) { m_engine = engine; }
+    // The setting "Method" as read at creation and at every opening (atoi: 0 when not a number).
+    int CurrentMethod() const { return m_currentMethod; }
+
+    int GetEntryCount() const { return m_list.GetItemCount(); }
+    std::string GetEntryPath(int index) const { return m_list.GetItemText(index, 0); }
+    std::vector<std::string> EntryPaths() const;
+    std::string GetEntrySizeText(int index) const { return m_list.GetItemText(index, 1); }
+
+    // Adds files at the top, in order, each after a duplicate check; the first duplicate is
+    // reported and ends the adding. Returns how many were added. (Picker and drop both come here.)
+    int AddFiles(const std::vector<std::string>& paths);
+    // Adds a folder as the second row (the first in an empty list), without a duplicate check.
+    void AddFolder(const std::string& path);
+
+    CQuenzoRealDeleteDlg* ProgressWindow() const { return m_progress.get(); }
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDestroy() override;
+
+private:
+    void OnAddFile();
+    void OnAddFolder();
+    void OnDropFiles(HDROP drop);
+    void OnSecureDelete();
+    void SetUpList();
+    void ReadCurrentMethod();
+
+    CListView m_list;
+    HIMAGELIST m_rowHeight = nullptr;
+    std::atomic<int> m_currentMethod{0};
+    CSDEngine* m_engine = nullptr;
+    std::unique_ptr<CQuenzoRealDeleteDlg> m_progress;
+    HICON m_icon = nullptr;
+};

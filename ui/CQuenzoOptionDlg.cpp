@@ -1,0 +1,102 @@
+#include "CQuenzoOptionDlg.h"
+
+#include "Application.h"
+#include "CRegInfo.h"
+#include "ListView.h"
+#include "resource.h"
+
+CQuenzoOptionDlg::CQuenzoOptionDlg() : CDialog(IDD_QUENZOOPTION_DIALOG) {}
+
+CQuenzoOptionDlg::~CQuenzoOptionDlg() = default;
+
+BOOL CQuenzoOptionDlg::OnInitDialog()
+{
+    m_icon = LoadIconA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    SetIcons(m_icon);
+    const HWND frame = GetDlgItem(IDC_PAGE_FRAME);
+    m_methodPage = std::make_unique<CQuenzoFileDeleteOptionDlg>();
+    m_methodPage->Create(frame);
+    m_persnalPage = std::make_unique<CQuenzoPersnalDeleteOptionDlg>();
+    m_persnalPage->Create(frame);
+    ShowPage(0);
+    SetUpPageList();
+    return TRUE;
+}
+
+void CQuenzoOptionDlg::SetUpPageList()
+{
+    CListView pages;
+    pages.Attach(GetDlgItem(IDC_PAGE_LIST));
+    pages.InsertColumn(0, "", 100);
+    m_pageImages = ImageList_Create(24, 24, ILC_COLOR8 | ILC_MASK, 8, 1);
+    const HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDB_OPTION_PAGES), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ImageList_AddMasked(m_pageImages, bitmap, RGB(255, 0, 255));
+    DeleteObject(bitmap);
+    SendMessageA(pages.GetSafeHwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_pageImages));
+    pages.InsertItem(0, " 보안삭제", 0);
+    pages.InsertItem(1, " 개인정보삭제", 1);
+}
+
+void CQuenzoOptionDlg::ShowPage(int index)
+{
+    ShowWindow(m_methodPage->GetSafeHwnd(), index == 0 ? SW_SHOW : SW_HIDE);
+    ShowWindow(m_persnalPage->GetSafeHwnd(), index == 1 ? SW_SHOW : SW_HIDE);
+}
+
+bool CQuenzoOptionDlg::OnNotify(const NMHDR& header, LRESULT& result)
+{
+    if (header.idFrom != IDC_PAGE_LIST || header.code != LVN_ITEMCHANGED)
+        return false;
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if (change.iItem == 0 || change.iItem == 1)
+        ShowPage(change.iItem);
+    result = 0;
+    return true;
+}
+
+bool CQuenzoOptionDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
+{
+    switch (id) {
+    case IDC_OPTION_OK:
+        CRegInfo().WriteString(m_persnalPage->IsSecureChecked() ? "1" : "0", "Marrowick\\QuenzoLite", "Data",
+                               "Persnal");
+        EndDialog(IDOK);
+        return true;
+    case IDC_OPTION_CANCEL:
+        EndDialog(IDOK);
+        return true;
+    case IDOK:
+    case IDCANCEL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CQuenzoOptionDlg::PreTranslateMessage(MSG& message)
+{
+    // Enter, Escape and Alt+F4 close neither this window nor its pages.
+    if (message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE))
+        return true;
+    return message.message == WM_SYSKEYDOWN && message.wParam == VK_F4;
+}
+
+bool CQuenzoOptionDlg::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/, LRESULT& /*result*/)
+{
+    if (message == WM_PAINT)
+        return PaintIconWhenMinimized(m_icon);
+    // The close box closes like 취소: nothing is saved.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+        EndDialog(IDOK);
+        return true;
+    }
+    return false;
+}
+
+void CQuenzoOptionDlg::OnDestroy()
+{
+    if (m_pageImages)
+        ImageList_Destroy(m_pageImages);
+    m_pageImages = nullptr;
+}

@@ -1,0 +1,164 @@
+#include "CQuenzoRealDeleteDlg.h"
+
+#include "Application.h"
+#include "CQuenzoFileDeleteDlg.h"
+#include "MessageBoxes.h"
+#include "MethodCatalogue.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+#include <climits>
+#include <cstdio>
+
+namespace {
+
+// Progress bars take 32-bit ranges; a longer run is shown to scale.
+int ClampToInt(std::int64_t value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
+
+}  // namespace
+
+CQuenzoRealDeleteDlg::CQuenzoRealDeleteDlg(CQuenzoFileDeleteDlg& list, CSDEngine* engine)
+    : CDialog(IDD_QUENZOREALDELETE_DIALOG), m_list(list), m_engine(engine)
+{
+}
+
+CQuenzoRealDeleteDlg::~CQuenzoRealDeleteDlg()
+{
+    m_halted = true;
+    m_worker.JoinPumpingMessages();
+}
+
+BOOL CQuenzoRealDeleteDlg::OnInitDialog()
+{
+    m_icon = LoadIconA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    SetIcons(m_icon);
+    m_method = m_list.CurrentMethod();
+    // A method outside 1..13 has no passes to show; its files still get the final step.
+    m_passCount = ListedPassCount(m_method);
+    // The worker works on a copy: the list is emptied when this window returns.
+    m_entries = m_list.EntryPaths();
+    m_halted = false;
+    m_finished = false;
+    if (!m_engine || !m_worker.Start([this] { Work(); }))
+        EndDialog(IDCANCEL);
+    return TRUE;
+}
+
+void CQuenzoRealDeleteDlg::Work()
+{
+    m_outcome = RunDeletion(*m_engine, m_entries, m_passCount, *this);
+    if (!m_outcome.halted)
+        SendMessageA(m_hWnd, WM_QL_COMPLETED, 0, 0);
+}
+
+void CQuenzoRealDeleteDlg::SetText(int id, const std::string& text) { SetDlgItemTextA(m_hWnd, id, text.c_str()); }
+
+void CQuenzoRealDeleteDlg::SetTotalRange(std::int64_t maximum)
+{
+    SendDlgItemMessageA(m_hWnd, IDC_TOTAL_PROGRESS, PBM_SETRANGE32, 0, ClampToInt(maximum));
+}
+
+void CQuenzoRealDeleteDlg::SetFileRange(int passCount)
+{
+    SendDlgItemMessageA(m_hWnd, IDC_FILE_PROGRESS, PBM_SETRANGE32, 0, passCount);
+}
+
+void CQuenzoRealDeleteDlg::ShowPath(const std::string& path) { SetText(IDC_CURRENT_PATH, path); }
+
+void CQuenzoRealDeleteDlg::ShowStep(int passCount, int pass, const std::string& filePercent,
+                                    const std::string& totalPercent, std::int64_t stepsDone)
+{
+    char line[128];
+    std::snprintf(line, sizeof(line), "총 %d번째 중 %d번째 삭제중", passCount, pass);
+    SetText(IDC_PASS_LINE, line);
+    SetText(IDC_FILE_PERCENT, filePercent);
+    SendMessageA(m_hWnd, WM_QL_PASS_PROGRESS, static_cast<WPARAM>(pass), 0);
+    SetText(IDC_TOTAL_PERCENT, totalPercent);
+    SendMessageA(m_hWnd, WM_QL_TOTAL_PROGRESS, static_cast<WPARAM>(stepsDone), 0);
+}
+
+bool CQuenzoRealDeleteDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
+{
+    if (id == IDC_CANCEL_DELETE) {
+        OnCancelRequest();
+        return true;
+    }
+    // Enter and Escape never close this window; only the run's end or a confirmed cancel does.
+    return id == IDOK || id == IDCANCEL;
+}
+
+bool CQuenzoRealDeleteDlg::PreTranslateMessage(MSG& message)
+{
+    return message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE);
+}
+
+bool CQuenzoRealDeleteDlg::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/, LRESULT& result)
+{
+    switch (message) {
+    case WM_QL_PASS_PROGRESS:
+        SendDlgItemMessageA(m_hWnd, IDC_FILE_PROGRESS, PBM_SETPOS, wParam, 0);
+        result = 1;
+        return true;
+    case WM_QL_TOTAL_PROGRESS:
+        SendDlgItemMessageA(m_hWnd, IDC_TOTAL_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(ClampToInt(static_cast<std::int64_t>(wParam))), 0);
+        result = 1;
+        return true;
+    case WM_QL_COMPLETED:
+        // A completion that arrives while the cancel question is up waits for its answer.
+        if (m_asking)
+            m_completionPending = true;
+        else
+            FinishWithReport();
+        result = 1;
+        return true;
+    case WM_SYSCOMMAND:
+        // The close box and Alt+F4 ask the same question as the cancel button.
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            OnCancelRequest();
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_CLOSE:
+        OnCancelRequest();
+        result = 0;
+        return true;
+    case WM_PAINT:
+        return PaintIconWhenMinimized(m_icon);
+    default:
+        return false;
+    }
+}
+
+void CQuenzoRealDeleteDlg::OnCancelRequest()
+{
+    if (m_finished || m_asking)
+        return;
+    m_asking = true;
+    const int answer = PlatformMessageBox("취소하시겠습니까?", "NorVaultine", MB_TOPMOST | MB_ICONQUESTION | MB_YESNO);
+    m_asking = false;
+    if (m_completionPending) {
+        // The run finished while the question was up: everything was done, so say so.
+        FinishWithReport();
+        return;
+    }
+    if (answer != IDYES)
+        return;
+    m_halted = true;
+    m_finished = true;
+    // The worker may be waiting in a SendMessage to this window: keep handling messages.
+    m_worker.JoinPumpingMessages();
+    EndDialog(IDOK);
+}
+
+void CQuenzoRealDeleteDlg::FinishWithReport()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    AfxMessageBox("퀜조 하였습니다.", MB_OK);
+    if (!m_outcome.remaining.empty())
+        AfxMessageBox(RemainingMessage(m_outcome.remaining), MB_OK | MB_ICONWARNING);
+    EndDialog(IDOK);
+}
