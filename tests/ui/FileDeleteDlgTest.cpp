@@ -10,7 +10,10 @@
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -270,4 +273,46 @@ TEST_F(FileDeleteDlgTest, CurrentMethodFollowsTheSettingAtEveryOpening)
     SetMethod("x");
     CQuenzoFileDeleteDlg notANumber;
     EXPECT_EQ(notANumber.CurrentMethod(), 0);
+}
+
+// The picker's own window, driven as a user would: typing several quoted names and pressing OK.
+// Three hundred names need far more than the 2,000 bytes a small selection buffer would offer, and
+// a selection that does not fit used to add nothing at all.
+TEST_F(FileDeleteDlgTest, FilePickerTakesHundredsOfFiles)
+{
+    Open();
+    std::string typed;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 300; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "file-%03d.txt", i);
+        sandbox.WriteFile(name, "x");
+        typed += std::string(i ? " " : "") + "\"" + name + "\"";
+        expected.push_back(sandbox.Path(name));
+    }
+    ASSERT_GT(typed.size(), 2000u);
+    const HWND owner = list.GetSafeHwnd();
+    bool answered = false;
+    std::thread user([&] {
+        for (int tries = 0; tries < 300 && !answered; ++tries) {
+            Sleep(50);
+            HWND picker = nullptr;
+            while ((picker = FindWindowExA(nullptr, picker, "#32770", nullptr)))
+                if (GetWindow(picker, GW_OWNER) == owner)
+                    break;
+            if (!picker)
+                continue;
+            // The file-name box of the picker (cmb13 of the common dialog), then its OK.
+            SetDlgItemTextA(picker, 0x47C, typed.c_str());
+            PostMessageA(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            answered = true;
+        }
+    });
+    ClickButton(owner, IDC_ADD_FILE);
+    user.join();
+
+    ASSERT_TRUE(answered);
+    auto rows = Rows();
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, expected);
 }
