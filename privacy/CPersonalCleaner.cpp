@@ -27,7 +27,7 @@ bool CPersonalCleaner::PurgeShellFolder(int csidl, bool zeroIndexFile)
 int CPersonalCleaner::SecureWipeShellFolder(int csidl)
 {
     const auto folder = ResolveShellFolder(csidl);
-    if (!folder)
+    if (!folder || IsTooBroadToEmpty(*folder))
         return 0;
     int wiped = 0;
     const auto wipe = [&](const std::string& path) {

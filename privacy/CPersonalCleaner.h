@@ -47,7 +47,8 @@ public:
     // Destroys every file of the shell folder's tree but "desktop.ini" with the file wipe (a file
     // whose rename fails stays, and the wipe goes on with the next), then empties the folder,
     // keeping "desktop.ini".
-    // Returns the number of files wiped; nothing happens when the folder cannot be resolved.
+    // Returns the number of files wiped; nothing happens when the folder cannot be resolved or is
+    // too broad to empty (redirected to a drive root or the profile, for instance).
     int SecureWipeShellFolder(int csidl);
 
 protected:

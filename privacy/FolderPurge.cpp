@@ -3,6 +3,7 @@
 #include "CSADirRead.h"
 #include "LinkGuard.h"
 #include "ScopedHandle.h"
+#include "ShellFolders.h"
 
 #include <windows.h>
 
@@ -54,13 +55,10 @@ std::string JoinPath(const std::string& folder, const std::string& name)
     return folder + "\\" + name;
 }
 
-bool PurgeFolder(const std::string& folder, bool deleteDesktopIni, bool zeroIndexFile)
+namespace {
+
+bool PurgeTree(const std::string& listed, bool deleteDesktopIni, bool zeroIndexFile)
 {
-    // ForEachEntry lists folder + "\*.*"; a folder given with its trailing backslash must not
-    // produce a doubled one.
-    std::string listed = folder;
-    while (listed.size() > 3 && (listed.back() == '\\' || listed.back() == '/'))
-        listed.pop_back();
     return ForEachEntry(listed, [&](const WIN32_FIND_DATAA& entry) {
         const std::string name = entry.cFileName;
         if (!deleteDesktopIni && NamesMatch(name, "desktop.ini"))
@@ -73,7 +71,7 @@ bool PurgeFolder(const std::string& folder, bool deleteDesktopIni, bool zeroInde
         }
         ClearReadOnly(path);
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            PurgeFolder(path, deleteDesktopIni, zeroIndexFile);
+            PurgeTree(path, deleteDesktopIni, zeroIndexFile);
             RemoveDirectoryA(path.c_str());
             return;
         }
@@ -81,6 +79,20 @@ bool PurgeFolder(const std::string& folder, bool deleteDesktopIni, bool zeroInde
             ZeroIndexFile(listed, name);
         DeleteFileA(path.c_str());
     });
+}
+
+}  // namespace
+
+bool PurgeFolder(const std::string& folder, bool deleteDesktopIni, bool zeroIndexFile)
+{
+    // ForEachEntry lists folder + "\*.*"; a folder given with its trailing backslash must not
+    // produce a doubled one.
+    std::string listed = folder;
+    while (listed.size() > 3 && (listed.back() == '\\' || listed.back() == '/'))
+        listed.pop_back();
+    if (IsTooBroadToEmpty(listed))
+        return false;
+    return PurgeTree(listed, deleteDesktopIni, zeroIndexFile);
 }
 
 bool ZeroIndexFile(const std::string& folder, const std::string& name)

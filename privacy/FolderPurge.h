@@ -8,7 +8,9 @@
 // A link (symbolic link, junction, Wine's unmarked file link) is never followed, entered or
 // deleted through: on Windows the link alone is removed, under Wine it is left in place.
 // Entries that cannot be deleted (in use, access denied) stay, and so do the folders above them.
-// Returns false, having touched nothing, when the folder cannot be listed.
+// Returns false, having touched nothing, when the folder cannot be listed, or when it is too broad
+// to empty (a drive root, or a folder that is or holds the profile, documents, Windows...: see
+// IsTooBroadToEmpty).
 bool PurgeFolder(const std::string& folder, bool deleteDesktopIni, bool zeroIndexFile);
 
 // Overwrites folder\name with zero bytes from offset 64 (the index file's header, which is kept)

@@ -14,3 +14,11 @@ std::optional<std::string> TemporaryFolder();
 
 // The legacy history folder: the Windows directory followed by "\History". It need not exist.
 std::optional<std::string> LegacyHistoryFolder();
+
+// Whether emptying `folder` would take more than cleaning traces: it is a drive or share root, or
+// it is or holds the user's profile, documents, desktop, pictures, music, videos, application
+// data, the Windows or system folder or the program files. GetTempPathA falls back to the
+// profile or the Windows directory when TMP and TEMP are unset, and a user may point either at
+// a drive root; the same holds for redirected shell folders. Compared where each path really
+// lands, so a link to one of them counts as that folder.
+bool IsTooBroadToEmpty(const std::string& folder);

@@ -244,3 +244,57 @@ TEST_F(TargetsTest, TempFilesTargetIsTheSameInPlainAndSecureRuns)
         EXPECT_TRUE(m_engine.passes.empty()) << persnal;
     }
 }
+
+// GetTempPathA falls back to the profile or the Windows directory when TMP and TEMP are unset,
+// and a shell folder can be redirected anywhere: a folder that is or holds the user's own files
+// or the system is never emptied.
+TEST_F(TargetsTest, FoldersThatHoldTheUsersFilesAreNeverEmptied)
+{
+    char profile[MAX_PATH + 1] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, profile, CSIDL_PROFILE, FALSE));
+    ASSERT_TRUE(LiesInsidePrefix(profile)) << profile;
+    const std::string canary = std::string(profile) + "\\ql-profile-canary.txt";
+    WriteBytes(canary, Canary(1234));
+    const struct {
+        std::string folder;
+        bool tooBroad;
+    } cases[] = {
+        {"C:\\", true}, {"C:", true}, {"C:\\users", true}, {profile, true}, {std::string(profile) + "\\", true},
+        {std::string(profile) + "\\AppData", true}, {std::string(profile) + "\\AppData\\Local", true},
+        {"C:\\windows", true}, {"c:\\WINDOWS\\system32", true}, {"C:\\Program Files", true},
+        {m_folders.at(kTemp), false}, {m_folders.at(CSIDL_INTERNET_CACHE), false}, {m_folders.at(CSIDL_HISTORY), false},
+        {m_folders.at(CSIDL_FAVORITES), false}, {m_folders.at(kLegacyHistory), false}, {m_sandbox.Root(), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsTooBroadToEmpty(c.folder), c.tooBroad) << c.folder;
+
+    // The temporary folder as the profile, through the real lookup.
+    char oldTmp[MAX_PATH + 1] = {};
+    char oldTemp[MAX_PATH + 1] = {};
+    GetEnvironmentVariableA("TMP", oldTmp, sizeof(oldTmp));
+    GetEnvironmentVariableA("TEMP", oldTemp, sizeof(oldTemp));
+    SetEnvironmentVariableA("TMP", profile);
+    SetEnvironmentVariableA("TEMP", profile);
+    ASSERT_EQ(TemporaryFolder(), std::optional<std::string>(profile));
+    m_cleaner.CleanTempFiles();
+    SetEnvironmentVariableA("TMP", oldTmp[0] ? oldTmp : nullptr);
+    SetEnvironmentVariableA("TEMP", oldTemp[0] ? oldTemp : nullptr);
+    EXPECT_EQ(ReadBytes(canary), Canary(1234));
+
+    // Favourites redirected to the profile, through the shell's own lookup.
+    const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const RegValues saved = ReadValues(shellFolders);
+    SetValue(shellFolders, "Favorites", REG_EXPAND_SZ, profile);
+    if (ResolveShellFolder(CSIDL_FAVORITES) == std::optional<std::string>(profile)) {
+        m_cleaner.SecureCleanFavorites();
+        m_cleaner.CleanFavorites();
+        EXPECT_EQ(ReadBytes(canary), Canary(1234));
+        EXPECT_TRUE(m_engine.passes.empty());
+    } else {
+        ADD_FAILURE() << "the shell did not take the redirection";
+    }
+    if (saved.count("Favorites"))
+        SetValue(shellFolders, "Favorites", saved.at("Favorites").type, saved.at("Favorites").data);
+    EXPECT_EQ(ResolveShellFolder(CSIDL_FAVORITES), std::optional<std::string>(m_folders.at(CSIDL_FAVORITES)));
+    DeleteFileA(canary.c_str());
+}
