@@ -3,17 +3,18 @@
 #include "Application.h"
 #include "CQuenzoFileDeleteDlg.h"
 #include "CQuenzoOptionDlg.h"
+#include "CQuenzoPersnalDeleteDlg.h"
 #include "resource.h"
 
-CQuenzoStartDlg::CQuenzoStartDlg(CQuenzoFileDeleteDlg& fileDelete, CQuenzoOptionDlg& options)
-    : CDialog(IDD_QUENZOSTART_DIALOG), m_fileDelete(fileDelete), m_options(options)
+CQuenzoStartDlg::CQuenzoStartDlg(CQuenzoFileDeleteDlg& fileDelete, CQuenzoPersnalDeleteDlg& persnalDelete,
+                                 CQuenzoOptionDlg& options)
+    : CDialog(IDD_QUENZOSTART_DIALOG), m_fileDelete(fileDelete), m_persnalDelete(persnalDelete), m_options(options)
 {
 }
 
 BOOL CQuenzoStartDlg::OnInitDialog()
 {
     SetIcons(LoadIconA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME)));
-    EnableWindow(GetDlgItem(IDC_START_PERSNAL_DELETE), FALSE);
     return TRUE;
 }
 
@@ -22,6 +23,9 @@ bool CQuenzoStartDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
     switch (id) {
     case IDC_START_FILE_DELETE:
         m_fileDelete.DoModal(m_hWnd);
+        return true;
+    case IDC_START_PERSNAL_DELETE:
+        m_persnalDelete.DoModal(m_hWnd);
         return true;
     case IDC_START_OPTIONS:
         m_options.DoModal(m_hWnd);

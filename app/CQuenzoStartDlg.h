@@ -3,12 +3,14 @@
 
 class CQuenzoFileDeleteDlg;
 class CQuenzoOptionDlg;
+class CQuenzoPersnalDeleteDlg;
 
-// The program's window until the main window exists: buttons that open the deletion list and the
-// preferences (and, once it exists, the personal-information window).
+// The program's window until the main window exists: buttons that open the deletion list, the
+// personal-information window and the preferences.
 class CQuenzoStartDlg : public CDialog {
 public:
-    CQuenzoStartDlg(CQuenzoFileDeleteDlg& fileDelete, CQuenzoOptionDlg& options);
+    CQuenzoStartDlg(CQuenzoFileDeleteDlg& fileDelete, CQuenzoPersnalDeleteDlg& persnalDelete,
+                    CQuenzoOptionDlg& options);
 
 protected:
     BOOL OnInitDialog() override;
@@ -16,5 +18,6 @@ protected:
 
 private:
     CQuenzoFileDeleteDlg& m_fileDelete;
+    CQuenzoPersnalDeleteDlg& m_persnalDelete;
     CQuenzoOptionDlg& m_options;
 };

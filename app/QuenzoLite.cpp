@@ -2,7 +2,9 @@
 // will create them, and live until the program ends.
 #include "Application.h"
 #include "CQuenzoFileDeleteDlg.h"
+#include "CPersonalCleaner.h"
 #include "CQuenzoOptionDlg.h"
+#include "CQuenzoPersnalDeleteDlg.h"
 #include "CQuenzoStartDlg.h"
 #include "CRegInfo.h"
 #include "CSDEngine.h"
@@ -21,7 +23,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         CQuenzoOptionDlg options;
         CSDEngine engine([&fileDelete] { return fileDelete.CurrentMethod(); });
         fileDelete.SetEngine(&engine);
-        CQuenzoStartDlg start(fileDelete, options);
+        CPersonalCleaner cleaner(engine);
+        CQuenzoPersnalDeleteDlg persnalDelete(cleaner);
+        CQuenzoStartDlg start(fileDelete, persnalDelete, options);
         start.DoModal();
         return 0;
     } catch (const std::exception& error) {

@@ -1,0 +1,162 @@
+#include "CPersonalCleaner.h"
+#include "CQuenzoPersnalDeleteDlg.h"
+#include "CRegInfo.h"
+#include "CleaningRun.h"
+#include "PrivacyTestSupport.h"
+#include "Seams.h"
+#include "WindowTest.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Records the targets a run calls instead of cleaning; the targets themselves are tested apart.
+class RecordingCleaner : public CPersonalCleaner {
+public:
+    explicit RecordingCleaner(CSDEngine& engine) : CPersonalCleaner(engine) {}
+    void CleanInternetCache() override { calls.push_back("CleanInternetCache"); }
+    void SecureCleanInternetCache() override { calls.push_back("SecureCleanInternetCache"); }
+    void CleanCookies() override { calls.push_back("CleanCookies"); }
+    void SecureCleanCookies() override { calls.push_back("SecureCleanCookies"); }
+    void CleanSavedPasswords() override { calls.push_back("CleanSavedPasswords"); }
+    void SecureCleanSavedPasswords() override { calls.push_back("SecureCleanSavedPasswords"); }
+    void CleanHistory() override { calls.push_back("CleanHistory"); }
+    void SecureCleanHistory() override { calls.push_back("SecureCleanHistory"); }
+    void CleanRecentDocs() override { calls.push_back("CleanRecentDocs"); }
+    void SecureCleanRecentDocs() override { calls.push_back("SecureCleanRecentDocs"); }
+    void ClearRunMru() override { calls.push_back("ClearRunMru"); }
+    void DeleteIntelliForms() override { calls.push_back("DeleteIntelliForms"); }
+    void SecureCleanIntelliForms() override { calls.push_back("SecureCleanIntelliForms"); }
+    void CleanFavorites() override { calls.push_back("CleanFavorites"); }
+    void SecureCleanFavorites() override { calls.push_back("SecureCleanFavorites"); }
+    void CleanNetHood() override { calls.push_back("CleanNetHood"); }
+    void SecureCleanNetHood() override { calls.push_back("SecureCleanNetHood"); }
+    void CleanTempFiles() override { calls.push_back("CleanTempFiles"); }
+    std::vector<std::string> calls;
+};
+
+class PersnalDeleteDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CRegInfo().RegisterAtStartup();
+        ASSERT_TRUE(window.Create(nullptr));
+        ShowWindow(window.GetSafeHwnd(), SW_SHOW);
+    }
+    static void SetPersnal(const char* value)
+    {
+        CRegInfo().WriteString(value, "Marrowick\\QuenzoLite", "Data", "Persnal");
+    }
+    void Check(int box) const { CheckDlgButton(window.GetSafeHwnd(), box, BST_CHECKED); }
+    void Click(int id) const { ClickButton(window.GetSafeHwnd(), id); }
+
+    Sandbox sandbox;
+    ScriptedPrompts prompts;
+    CountingEngine engine;
+    RecordingCleaner cleaner{engine};
+    CQuenzoPersnalDeleteDlg window{cleaner};
+};
+
+}  // namespace
+
+TEST_F(PersnalDeleteDlgTest, BoxesMakeTheCleaningSet)
+{
+    EXPECT_EQ(window.CleaningSet(), 0u);
+    Check(IDC_CHECK_TEMP_FILES);
+    Check(IDC_CHECK_RECENT_DOCS);
+    Check(IDC_CHECK_FAVORITES);
+    EXPECT_EQ(window.CleaningSet(), static_cast<std::uint32_t>(CLEAN_TEMP_FILES | CLEAN_RECENT_DOCS | CLEAN_FAVORITES));
+    SaveScreenshot(window.GetSafeHwnd(), "personal-information");
+}
+
+// Without a box "삭제" only says so; a declined confirmation does nothing at all.
+TEST_F(PersnalDeleteDlgTest, NothingRunsWithoutBoxesOrWithoutYes)
+{
+    std::vector<unsigned long> terminated;
+    seams::SetOutsideEffects({[&](unsigned long id, unsigned) { terminated.push_back(id); return true; }, {}, {}});
+    Click(IDC_CLEAN_SELECTED);
+    ASSERT_EQ(prompts.Shown().size(), 1u);
+    EXPECT_EQ(prompts.Shown()[0].text, "하나 이상 체크를 하셔야 합니다.");
+    EXPECT_EQ(prompts.Shown()[0].flags, static_cast<unsigned>(MB_TOPMOST | MB_ICONQUESTION));
+
+    Check(IDC_CHECK_COOKIES);
+    Click(IDC_CLEAN_SELECTED);
+    Click(IDC_CLEAN_ALL);
+    seams::SetOutsideEffects({});
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{
+                                   "하나 이상 체크를 하셔야 합니다.", "모든 인터넷창을 닫습니다.",
+                                   "모두 삭제하시겠습니까?\n\n모든 인터넷창을 닫습니다.\n파일이 많은 경우 오래 걸릴 수 있습니다."}));
+    for (const auto& prompt : prompts.Shown())
+        EXPECT_EQ(prompt.caption, "QuenzoLite");
+    EXPECT_TRUE(cleaner.calls.empty());
+    EXPECT_TRUE(terminated.empty());
+}
+
+// "삭제" runs the checked targets in its order, the secure forms when "Persnal" is exactly "1";
+// "모두 삭제" runs everything, network places included, whatever is checked.
+TEST_F(PersnalDeleteDlgTest, BothButtonsRunTheirOrderInTheChosenForm)
+{
+    prompts.Answer("모든 인터넷창을 닫습니다.", IDYES);
+    prompts.Answer("모두 삭제하시겠습니까?", IDYES);
+    Check(IDC_CHECK_TEMP_FILES);
+    Check(IDC_CHECK_HISTORY);
+    Check(IDC_CHECK_RECENT_DOCS);
+
+    SetPersnal("1");
+    Click(IDC_CLEAN_SELECTED);
+    EXPECT_EQ(cleaner.calls,
+              (std::vector<std::string>{"SecureCleanHistory", "SecureCleanRecentDocs", "ClearRunMru", "CleanTempFiles"}));
+
+    cleaner.calls.clear();
+    SetPersnal("1 ");
+    Click(IDC_CLEAN_ALL);
+    EXPECT_EQ(cleaner.calls, (std::vector<std::string>{"CleanInternetCache", "CleanCookies", "CleanTempFiles",
+                                                       "CleanRecentDocs", "ClearRunMru", "CleanSavedPasswords",
+                                                       "DeleteIntelliForms", "CleanHistory", "CleanNetHood",
+                                                       "CleanFavorites"}));
+    std::size_t completions = 0;
+    for (const auto& prompt : prompts.Shown())
+        if (prompt.text == "완료하였습니다.") {
+            ++completions;
+            EXPECT_EQ(prompt.kind, seams::PromptKind::Framework);
+        }
+    EXPECT_EQ(completions, 2u);
+}
+
+// The real cleaner behind the window: the temporary folder is emptied, in either form.
+TEST_F(PersnalDeleteDlgTest, TemporaryFilesAreReallyRemoved)
+{
+    const std::string temp = PrefixTempFolder();
+    ASSERT_FALSE(temp.empty());
+    QuietSeams quiet;
+    ScriptedPrompts answers;
+    answers.Answer("모든 인터넷창을 닫습니다.", IDYES);
+    CPersonalCleaner real(engine);
+    CQuenzoPersnalDeleteDlg realWindow(real);
+    ASSERT_TRUE(realWindow.Create(nullptr));
+    CheckDlgButton(realWindow.GetSafeHwnd(), IDC_CHECK_TEMP_FILES, BST_CHECKED);
+    for (const char* persnal : {"1", "0"}) {
+        SetPersnal(persnal);
+        WriteBytes(temp + "\\left-behind.tmp", "trace");
+        ClickButton(realWindow.GetSafeHwnd(), IDC_CLEAN_SELECTED);
+        EXPECT_FALSE(PathExists(temp + "\\left-behind.tmp")) << persnal;
+    }
+    EXPECT_EQ(answers.Texts().back(), "완료하였습니다.");
+}
+
+// The introduction and the group box are drawn in blue.
+TEST_F(PersnalDeleteDlgTest, IntroductionAndGroupAreBlue)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (int id : {IDC_PERSNAL_INTRO, IDC_PERSNAL_GROUP, IDC_CHECK_COOKIES}) {
+        SetTextColor(dc, RGB(1, 2, 3));
+        SendMessageA(window.GetSafeHwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window.GetSafeHwnd(), id)));
+        if (id == IDC_CHECK_COOKIES)
+            EXPECT_NE(GetTextColor(dc), RGB(0, 0, 255));
+        else
+            EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255)) << id;
+    }
+    DeleteDC(dc);
+}
