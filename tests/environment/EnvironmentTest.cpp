@@ -61,6 +61,8 @@ TEST(TestEnvironment, NothingOutsideTheEnvironmentIsWritable)
     char current[MAX_PATH] = {};
     ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, current), 0u);
     EXPECT_EQ(std::string(current).rfind("C:\\", 0), 0u) << current;
+    if (Env("QUENZO_JAILED") != "1")
+        GTEST_SKIP() << "this machine allows no mount namespace: the read-only jail is missing";
 
     const std::string outside = "\\\\?\\unix\\var\\tmp\\quenzo-escape-probe";
     HANDLE escape = CreateFileA(outside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
