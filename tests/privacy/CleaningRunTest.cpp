@@ -12,32 +12,6 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// Records the targets a run calls, in order, instead of cleaning.
-class RecordingCleaner : public CPersonalCleaner {
-public:
-    using CPersonalCleaner::CPersonalCleaner;
-    Calls calls;
-
-    void CleanInternetCache() override { calls.push_back("CleanInternetCache"); }
-    void SecureCleanInternetCache() override { calls.push_back("SecureCleanInternetCache"); }
-    void CleanCookies() override { calls.push_back("CleanCookies"); }
-    void SecureCleanCookies() override { calls.push_back("SecureCleanCookies"); }
-    void CleanSavedPasswords() override { calls.push_back("CleanSavedPasswords"); }
-    void SecureCleanSavedPasswords() override { calls.push_back("SecureCleanSavedPasswords"); }
-    void CleanHistory() override { calls.push_back("CleanHistory"); }
-    void SecureCleanHistory() override { calls.push_back("SecureCleanHistory"); }
-    void CleanRecentDocs() override { calls.push_back("CleanRecentDocs"); }
-    void SecureCleanRecentDocs() override { calls.push_back("SecureCleanRecentDocs"); }
-    void ClearRunMru() override { calls.push_back("ClearRunMru"); }
-    void DeleteIntelliForms() override { calls.push_back("DeleteIntelliForms"); }
-    void SecureCleanIntelliForms() override { calls.push_back("SecureCleanIntelliForms"); }
-    void CleanFavorites() override { calls.push_back("CleanFavorites"); }
-    void SecureCleanFavorites() override { calls.push_back("SecureCleanFavorites"); }
-    void CleanNetHood() override { calls.push_back("CleanNetHood"); }
-    void SecureCleanNetHood() override { calls.push_back("SecureCleanNetHood"); }
-    void CleanTempFiles() override { calls.push_back("CleanTempFiles"); }
-};
-
 constexpr std::uint32_t kEveryBox = CLEAN_INTERNET_CACHE | CLEAN_FAVORITES | CLEAN_COOKIES | CLEAN_HISTORY |
                                     CLEAN_AUTOCOMPLETE | CLEAN_SAVED_PASSWORDS | CLEAN_RECENT_DOCS | CLEAN_TEMP_FILES;
 

@@ -11,31 +11,6 @@
 
 namespace {
 
-// Records the targets a run calls instead of cleaning; the targets themselves are tested apart.
-class RecordingCleaner : public CPersonalCleaner {
-public:
-    explicit RecordingCleaner(CSDEngine& engine) : CPersonalCleaner(engine) {}
-    void CleanInternetCache() override { calls.push_back("CleanInternetCache"); }
-    void SecureCleanInternetCache() override { calls.push_back("SecureCleanInternetCache"); }
-    void CleanCookies() override { calls.push_back("CleanCookies"); }
-    void SecureCleanCookies() override { calls.push_back("SecureCleanCookies"); }
-    void CleanSavedPasswords() override { calls.push_back("CleanSavedPasswords"); }
-    void SecureCleanSavedPasswords() override { calls.push_back("SecureCleanSavedPasswords"); }
-    void CleanHistory() override { calls.push_back("CleanHistory"); }
-    void SecureCleanHistory() override { calls.push_back("SecureCleanHistory"); }
-    void CleanRecentDocs() override { calls.push_back("CleanRecentDocs"); }
-    void SecureCleanRecentDocs() override { calls.push_back("SecureCleanRecentDocs"); }
-    void ClearRunMru() override { calls.push_back("ClearRunMru"); }
-    void DeleteIntelliForms() override { calls.push_back("DeleteIntelliForms"); }
-    void SecureCleanIntelliForms() override { calls.push_back("SecureCleanIntelliForms"); }
-    void CleanFavorites() override { calls.push_back("CleanFavorites"); }
-    void SecureCleanFavorites() override { calls.push_back("SecureCleanFavorites"); }
-    void CleanNetHood() override { calls.push_back("CleanNetHood"); }
-    void SecureCleanNetHood() override { calls.push_back("SecureCleanNetHood"); }
-    void CleanTempFiles() override { calls.push_back("CleanTempFiles"); }
-    std::vector<std::string> calls;
-};
-
 class PersnalDeleteDlgTest : public ::testing::Test {
 protected:
     void SetUp() override

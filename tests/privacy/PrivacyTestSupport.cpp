@@ -41,23 +41,6 @@ std::string FinalPathOf(const std::string& path)
     return length && length < sizeof(buffer) ? std::string(buffer, length) : std::string();
 }
 
-std::string UnixPathOf(const std::string& dosPath)
-{
-    using UnixName = char*(__cdecl*)(const wchar_t*);
-    const auto toUnix = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix)
-        Refuse("links can only be planted under Wine");
-    std::wstring wide(dosPath.size() + 1, L'\0');
-    if (!MultiByteToWideChar(CP_ACP, 0, dosPath.c_str(), -1, wide.data(), static_cast<int>(wide.size())))
-        Refuse("path does not convert: " + dosPath);
-    char* unixPath = toUnix(wide.c_str());
-    if (!unixPath)
-        Refuse("no Unix path for " + dosPath);
-    std::string result(unixPath);
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    return result;
-}
 
 std::string Guarded(const std::string& folder, const char* what)
 {
@@ -127,24 +110,7 @@ void PlantLink(const Sandbox& sandbox, const std::string& linkPath, const std::s
         Refuse("link outside the prefix's folders: " + linkPath);
     if (PathExists(linkPath))
         Refuse("something is already at " + linkPath);
-    const std::string target = UnixPathOf(sandbox.Path(targetRelative));
-    const std::string link = UnixPathOf(linkPath);
-    // Wine splits the command line for a Unix program by the Windows rules: a quoted path may
-    // hold blanks ("Network Shortcuts"), but not a quote or a backslash before one.
-    for (const std::string& p : {target, link})
-        if (p.find_first_of("\"\\") != std::string::npos)
-            Refuse("link path cannot be quoted: " + p);
-    std::string command = "\\\\?\\unix\\bin\\ln -s \"" + target + "\" \"" + link + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        Refuse("cannot start ln: error " + std::to_string(GetLastError()));
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    for (int i = 0; i < 100 && !PathExists(linkPath); ++i)
-        Sleep(20);
+    MakeLinuxSymlink(linkPath, sandbox.Path(targetRelative));
     if (!PathExists(linkPath) || !IsLinkOrReparsePoint(linkPath))
         Refuse("ln -s made no link at " + linkPath);
 }

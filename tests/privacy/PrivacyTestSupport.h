@@ -82,3 +82,30 @@ public:
 protected:
     bool DeleteKey(const std::string& key) override;
 };
+
+// Records the targets a run calls, in order, instead of cleaning: for the runs' order and the
+// window's choice of run, while the targets themselves are tested on the real folders.
+class RecordingCleaner : public CPersonalCleaner {
+public:
+    using CPersonalCleaner::CPersonalCleaner;
+    std::vector<std::string> calls;
+
+    void CleanInternetCache() override { calls.push_back("CleanInternetCache"); }
+    void SecureCleanInternetCache() override { calls.push_back("SecureCleanInternetCache"); }
+    void CleanCookies() override { calls.push_back("CleanCookies"); }
+    void SecureCleanCookies() override { calls.push_back("SecureCleanCookies"); }
+    void CleanSavedPasswords() override { calls.push_back("CleanSavedPasswords"); }
+    void SecureCleanSavedPasswords() override { calls.push_back("SecureCleanSavedPasswords"); }
+    void CleanHistory() override { calls.push_back("CleanHistory"); }
+    void SecureCleanHistory() override { calls.push_back("SecureCleanHistory"); }
+    void CleanRecentDocs() override { calls.push_back("CleanRecentDocs"); }
+    void SecureCleanRecentDocs() override { calls.push_back("SecureCleanRecentDocs"); }
+    void ClearRunMru() override { calls.push_back("ClearRunMru"); }
+    void DeleteIntelliForms() override { calls.push_back("DeleteIntelliForms"); }
+    void SecureCleanIntelliForms() override { calls.push_back("SecureCleanIntelliForms"); }
+    void CleanFavorites() override { calls.push_back("CleanFavorites"); }
+    void SecureCleanFavorites() override { calls.push_back("SecureCleanFavorites"); }
+    void CleanNetHood() override { calls.push_back("CleanNetHood"); }
+    void SecureCleanNetHood() override { calls.push_back("SecureCleanNetHood"); }
+    void CleanTempFiles() override { calls.push_back("CleanTempFiles"); }
+};

@@ -118,13 +118,20 @@ std::vector<std::string> Sandbox::List(const std::string& relative) const
 
 void Sandbox::MakeSymlink(const std::string& linkRelative, const std::string& targetRelative) const
 {
-    const std::string target = UnixPathOf(Path(targetRelative));
-    const std::string link = UnixPathOf(Path(linkRelative));
+    MakeLinuxSymlink(Path(linkRelative), Path(targetRelative));
+}
+
+void MakeLinuxSymlink(const std::string& linkPath, const std::string& targetPath)
+{
+    const std::string target = UnixPathOf(targetPath);
+    const std::string link = UnixPathOf(linkPath);
+    // Wine splits the command line of a Unix program by the Windows rules: a quoted path may hold
+    // blanks, but not a quote or a backslash.
     for (const std::string& p : {target, link})
-        if (p.find_first_of(" \"'") != std::string::npos)
-            Refuse("link paths must not need quoting: " + p);
+        if (p.find_first_of("\"\\") != std::string::npos)
+            Refuse("link path cannot be quoted: " + p);
     // Wine starts a Unix program when handed one; \\?\unix\ reaches it without drive Z:.
-    std::string command = "\\\\?\\unix\\bin\\ln -s " + target + " " + link;
+    std::string command = "\\\\?\\unix\\bin\\ln -s \"" + target + "\" \"" + link + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -134,10 +141,11 @@ void Sandbox::MakeSymlink(const std::string& linkRelative, const std::string& ta
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     // ln runs outside Wine's process tracking; wait until the link shows.
-    for (int i = 0; i < 100 && !Exists(linkRelative); ++i)
+    const auto exists = [&] { return GetFileAttributesA(linkPath.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    for (int i = 0; i < 100 && !exists(); ++i)
         Sleep(20);
-    if (!Exists(linkRelative))
-        Refuse("ln -s made no link at " + Path(linkRelative));
+    if (!exists())
+        Refuse("ln -s made no link at " + linkPath);
 }
 
 std::string Repeat(unsigned char byte, std::size_t count) { return std::string(count, static_cast<char>(byte)); }

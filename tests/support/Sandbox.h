@@ -32,6 +32,11 @@ private:
     std::string m_root;
 };
 
+// A Linux symbolic link made with ln -s at `linkPath` pointing at `targetPath`, both full paths
+// in the prefix that the caller has checked. Paths may hold blanks but no quote or backslash on
+// the Unix side. Aborts the test program if the link does not appear.
+void MakeLinuxSymlink(const std::string& linkPath, const std::string& targetPath);
+
 std::string Repeat(unsigned char byte, std::size_t count);
 // A pattern that no overwrite pass produces, to tell untouched bytes from written ones.
 std::string Canary(std::size_t count);
