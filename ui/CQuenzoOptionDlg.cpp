@@ -66,9 +66,6 @@ bool CQuenzoOptionDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
     case IDC_OPTION_CANCEL:
         EndDialog(IDOK);
         return true;
-    case IDOK:
-    case IDCANCEL:
-        return true;
     default:
         return false;
     }

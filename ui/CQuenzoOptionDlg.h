@@ -23,6 +23,7 @@ protected:
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool PreTranslateMessage(MSG& message) override;
+    // Only 확인 and 취소 close this window: Enter and Escape do not.
     void OnOK() override {}
     void OnCancel() override {}
     void OnDestroy() override;

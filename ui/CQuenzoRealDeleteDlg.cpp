@@ -80,12 +80,10 @@ void CQuenzoRealDeleteDlg::ShowStep(int passCount, int pass, const std::string& 
 
 bool CQuenzoRealDeleteDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
 {
-    if (id == IDC_CANCEL_DELETE) {
-        OnCancelRequest();
-        return true;
-    }
-    // Enter and Escape never close this window; only the run's end or a confirmed cancel does.
-    return id == IDOK || id == IDCANCEL;
+    if (id != IDC_CANCEL_DELETE)
+        return false;
+    OnCancelRequest();
+    return true;
 }
 
 bool CQuenzoRealDeleteDlg::PreTranslateMessage(MSG& message)

@@ -31,6 +31,7 @@ protected:
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool PreTranslateMessage(MSG& message) override;
+    // Enter and Escape never close this window; only the run's end or a confirmed cancel does.
     void OnOK() override {}
     void OnCancel() override {}
 
