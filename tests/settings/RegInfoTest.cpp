@@ -220,3 +220,19 @@ TEST_F(RegInfoTest, EnumeratesValueNamesRegardlessOfSubkeys)
     EXPECT_EQ(m_reg.EnumValueName(empty, 0), "");
     RegCloseKey(empty);
 }
+
+// The two diagnostic lines go to standard output (which a windowed program does not have).
+TEST_F(RegInfoTest, PrintsItsDiagnosticLines)
+{
+    SetRaw("Software\\Marrowick\\Diag", "alpha", REG_SZ, "1");
+    SetRaw("Software\\Marrowick\\Diag", "beta", REG_SZ, "2");
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Marrowick\\Diag", 0, KEY_READ, &key), ERROR_SUCCESS);
+    ::testing::internal::CaptureStdout();
+    const int count = m_reg.QueryValueCount(key);
+    const std::string second = m_reg.EnumValueName(key, 1);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    RegCloseKey(key);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(printed, "\nNumber of values: 2\n\nNumber of values: 2\n(2) " + second + "\n");
+}
