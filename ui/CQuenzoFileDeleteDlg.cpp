@@ -43,10 +43,10 @@ BOOL CQuenzoFileDeleteDlg::OnInitDialog()
 
 void CQuenzoFileDeleteDlg::SetUpList()
 {
-    // An empty 1 x 20 image list only gives every row a height of 20 pixels.
-    m_rowHeight = ImageList_Create(1, 20, 0, 0, 1);
+    // An empty 1 x 20 image list only gives every row a height of 20 pixels. The list (without
+    // LVS_SHAREIMAGELISTS) destroys it with itself; freeing it here too would free it twice.
     const HWND list = m_list.GetSafeHwnd();
-    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_rowHeight));
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(ImageList_Create(1, 20, 0, 0, 1)));
     m_list.InsertColumn(0, "파일", 355);
     m_list.InsertColumn(1, "사이즈(K/b)", 100);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
@@ -85,13 +85,6 @@ bool CQuenzoFileDeleteDlg::OnMessage(UINT message, WPARAM wParam, LPARAM /*lPara
     if (message == WM_PAINT)
         return PaintIconWhenMinimized(m_icon);
     return false;
-}
-
-void CQuenzoFileDeleteDlg::OnDestroy()
-{
-    if (m_rowHeight)
-        ImageList_Destroy(m_rowHeight);
-    m_rowHeight = nullptr;
 }
 
 int CQuenzoFileDeleteDlg::AddFiles(const std::vector<std::string>& paths)

@@ -42,7 +42,6 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    void OnDestroy() override;
 
 private:
     void OnAddFile();
@@ -53,7 +52,6 @@ private:
     void ReadCurrentMethod();
 
     CListView m_list;
-    HIMAGELIST m_rowHeight = nullptr;
     std::atomic<int> m_currentMethod{0};
     CSDEngine* m_engine = nullptr;
     std::unique_ptr<CQuenzoRealDeleteDlg> m_progress;

@@ -28,12 +28,13 @@ void CQuenzoOptionDlg::SetUpPageList()
     CListView pages;
     pages.Attach(GetDlgItem(IDC_PAGE_LIST));
     pages.InsertColumn(0, "", 100);
-    m_pageImages = ImageList_Create(24, 24, ILC_COLOR8 | ILC_MASK, 8, 1);
+    // The page list destroys the image list with itself (no LVS_SHAREIMAGELISTS).
+    const HIMAGELIST images = ImageList_Create(24, 24, ILC_COLOR8 | ILC_MASK, 8, 1);
     const HBITMAP bitmap = static_cast<HBITMAP>(
         LoadImageA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDB_OPTION_PAGES), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    ImageList_AddMasked(m_pageImages, bitmap, RGB(255, 0, 255));
+    ImageList_AddMasked(images, bitmap, RGB(255, 0, 255));
     DeleteObject(bitmap);
-    SendMessageA(pages.GetSafeHwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_pageImages));
+    SendMessageA(pages.GetSafeHwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
     pages.InsertItem(0, " 보안삭제", 0);
     pages.InsertItem(1, " 개인정보삭제", 1);
 }
@@ -89,11 +90,4 @@ bool CQuenzoOptionDlg::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/,
         return true;
     }
     return false;
-}
-
-void CQuenzoOptionDlg::OnDestroy()
-{
-    if (m_pageImages)
-        ImageList_Destroy(m_pageImages);
-    m_pageImages = nullptr;
 }

@@ -26,7 +26,6 @@ protected:
     // Only 확인 and 취소 close this window: Enter and Escape do not.
     void OnOK() override {}
     void OnCancel() override {}
-    void OnDestroy() override;
 
 private:
     void SetUpPageList();
@@ -34,6 +33,5 @@ private:
 
     std::unique_ptr<CQuenzoFileDeleteOptionDlg> m_methodPage;
     std::unique_ptr<CQuenzoPersnalDeleteOptionDlg> m_persnalPage;
-    HIMAGELIST m_pageImages = nullptr;
     HICON m_icon = nullptr;
 };
