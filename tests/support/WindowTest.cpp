@@ -12,10 +12,14 @@ ScriptedPrompts::ScriptedPrompts()
 {
     seams::SetPromptHandler([this](const seams::Prompt& prompt) {
         m_shown.push_back(prompt);
+        int answer = (prompt.flags & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
         for (const auto& [start, button] : m_answers)
-            if (prompt.text.rfind(start, 0) == 0)
-                return button;
-        return (prompt.flags & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+            if (prompt.text.rfind(start, 0) == 0) {
+                answer = button;
+                break;
+            }
+        ++m_answered;
+        return answer;
     });
 }
 
@@ -29,6 +33,16 @@ std::vector<std::string> ScriptedPrompts::Texts() const
     for (const auto& prompt : m_shown)
         texts.push_back(prompt.text);
     return texts;
+}
+
+bool ScriptedPrompts::WaitUntilAnswered(std::size_t count) const
+{
+    for (int waited = 0; waited < 10000; waited += 10) {
+        if (m_answered >= count)
+            return true;
+        Sleep(10);
+    }
+    return false;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <string>
@@ -19,9 +20,12 @@ public:
     void Answer(const std::string& textStart, int button);  // for boxes whose text starts so
     const std::vector<seams::Prompt>& Shown() const { return m_shown; }
     std::vector<std::string> Texts() const;
+    // From another thread: waits (up to 10 s) until `count` boxes have been answered; false if not.
+    bool WaitUntilAnswered(std::size_t count) const;
 
 private:
     std::vector<seams::Prompt> m_shown;
+    std::atomic<std::size_t> m_answered{0};
     std::vector<std::pair<std::string, int>> m_answers;
 };
 

@@ -193,7 +193,9 @@ TEST_F(FileDeleteDlgTest, KeysDoNotCloseTheProgressWindow)
         PostMessageA(button, WM_KEYDOWN, VK_RETURN, 0);
         PostMessageA(progress, WM_SYSKEYDOWN, VK_F4, 1 << 29);
         PostMessageA(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
-        Sleep(200);  // the interface thread handles them meanwhile
+        // The run waits here until the interface thread has asked both questions.
+        EXPECT_TRUE(prompts.WaitUntilAnswered(3));
+        Sleep(100);
     };
 
     ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);
@@ -223,7 +225,9 @@ TEST_F(FileDeleteDlgTest, CancelMidRunLeavesTheRestUntouched)
     onDisplayStep = [&](int step) {
         if (step == 2) {
             ClickButton(Progress(), IDC_CANCEL_DELETE, true);
-            Sleep(200);
+            // The worker goes on only once the cancel is confirmed, as if it were that quick.
+            EXPECT_TRUE(prompts.WaitUntilAnswered(2));
+            Sleep(50);
         }
     };
 
