@@ -44,13 +44,6 @@ bool WriteRepeated(HANDLE file, const PatternBuffer& pattern, ULONGLONG size)
     return true;
 }
 
-void ClearReadOnly(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-}
-
 }  // namespace
 
 CSDEngine::CSDEngine(MethodAccessor currentMethod) : m_currentMethod(std::move(currentMethod)) {}
@@ -133,18 +126,4 @@ bool CSDEngine::ScrambleAndDelete(const std::string& path)
         throw CFileException(GetLastError(), path);
     RunSchedule(scrambled, FINAL_STEP_METHOD);
     return DeleteFileA(scrambled.c_str()) != FALSE;
-}
-
-bool CSDEngine::RemoveLinkItself(const std::string& path)
-{
-    // Windows marks every link as a reparse point and deletes the link alone; under Wine,
-    // deleting a link to a file deletes its target, so the link stays where it is.
-    if (IsRunningOnWine())
-        return false;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return false;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return RemoveDirectoryA(path.c_str()) != FALSE;
-    return DeleteFileA(path.c_str()) != FALSE;
 }

@@ -72,7 +72,6 @@ public:
     static constexpr unsigned SHELL_FLAGS = 0x79C;
 
 private:
-    bool RemoveLinkItself(const std::string& path);
     bool ClearLinksFromTree(const std::string& folder);
     bool RunShellOperation(unsigned operation, const std::string& source, const std::string& target);
 

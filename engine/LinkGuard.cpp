@@ -6,6 +6,28 @@
 
 namespace {
 
+std::optional<std::wstring> FullPathOf(const std::wstring& path)
+{
+    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0)
+        return std::nullopt;
+    std::wstring full(length, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    if (written == 0 || written >= length)
+        return std::nullopt;
+    full.resize(written);
+    return full;
+}
+
+// Opens an entry for nothing but queries; folders need backup semantics to be opened at all.
+HANDLE OpenForQuery(const std::wstring& path)
+{
+    return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+}  // namespace
+
 std::wstring Widen(const std::string& text)
 {
     if (text.empty())
@@ -29,28 +51,6 @@ std::optional<std::wstring> FinalPathOf(HANDLE handle)
         buffer.resize(length + 1);
     }
 }
-
-std::optional<std::wstring> FullPathOf(const std::wstring& path)
-{
-    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (length == 0)
-        return std::nullopt;
-    std::wstring full(length, L'\0');
-    const DWORD written = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
-    if (written == 0 || written >= length)
-        return std::nullopt;
-    full.resize(written);
-    return full;
-}
-
-// Opens an entry for nothing but queries; folders need backup semantics to be opened at all.
-HANDLE OpenForQuery(const std::wstring& path)
-{
-    return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-}  // namespace
 
 std::optional<std::wstring> ExpectedFinalPath(const std::string& path)
 {
@@ -103,4 +103,23 @@ bool IsRunningOnWine()
 {
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+bool RemoveLinkItself(const std::string& path)
+{
+    if (IsRunningOnWine())
+        return false;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return RemoveDirectoryA(path.c_str()) != FALSE;
+    return DeleteFileA(path.c_str()) != FALSE;
+}
+
+void ClearReadOnly(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
 }

@@ -15,28 +15,6 @@ namespace {
 constexpr LONGLONG kIndexHeaderSize = 64;
 constexpr DWORD kZeroChunkSize = 10000;
 
-void ClearReadOnly(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-}
-
-// Windows marks every link as a reparse point and deletes the link alone. Under Wine a link to a
-// file is not marked and deleting it deletes its target, so no link is touched there.
-void RemoveLinkItself(const std::string& path)
-{
-    if (IsRunningOnWine())
-        return;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveDirectoryA(path.c_str());
-    else
-        DeleteFileA(path.c_str());
-}
-
 }  // namespace
 
 bool NamesMatch(const std::string& name, const char* reference)
@@ -65,6 +43,7 @@ bool PurgeTree(const std::string& listed, bool deleteDesktopIni, bool zeroIndexF
             return;
         const std::string path = JoinPath(listed, name);
         // Before anything else: even clearing an attribute through a link changes its target.
+        // A link that cannot be removed alone stays.
         if (IsLinkOrReparsePoint(path)) {
             RemoveLinkItself(path);
             return;

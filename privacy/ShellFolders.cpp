@@ -1,5 +1,7 @@
 #include "ShellFolders.h"
 
+#include "LinkGuard.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -63,17 +65,6 @@ std::optional<std::string> LegacyHistoryFolder()
 
 namespace {
 
-std::wstring Widen(const std::string& text)
-{
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return wide;
-}
-
 std::wstring WithoutTrailingSeparators(std::wstring path)
 {
     while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
@@ -100,18 +91,7 @@ std::wstring LandingOf(const std::wstring& path)
     HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
-        std::vector<wchar_t> buffer(1024);
-        for (int attempt = 0; attempt < 4; ++attempt) {
-            const DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                           FILE_NAME_NORMALIZED);
-            if (length == 0)
-                break;
-            if (length < buffer.size()) {
-                result.assign(buffer.data(), length);
-                break;
-            }
-            buffer.resize(length + 1);
-        }
+        result = FinalPathOf(handle).value_or(std::wstring());
         CloseHandle(handle);
     }
     if (result.empty())
