@@ -1,39 +1,37 @@
 #include "CSADirRead.h"
 
-#include <cctype>
+#include "ExactPath.h"
+
 #include <new>
 
-void CSADirRead::NormalizeFolderPath(std::string& path)
+void CSADirRead::NormalizeFolderPath(std::wstring& path) { TrimTrailingSeparators(path); }
+
+void CSADirRead::CollectFolders(const std::wstring& path)
 {
-    for (;;) {
-        while (!path.empty() && std::isspace(static_cast<unsigned char>(path.back())))
-            path.pop_back();
-        std::size_t separator = path.find_last_of('\\');
-        if (separator == std::string::npos)
-            separator = path.find_last_of('/');
-        if (separator == std::string::npos || separator + 1 != path.size())
-            return;
-        path.pop_back();
-    }
+    if (const auto root = Locate(path))
+        CollectFolders(*root);
 }
 
-void CSADirRead::CollectFolders(const std::string& path)
+void CSADirRead::CollectFolders(const LocatedPath& root)
 {
-    m_root = path;
-    NormalizeFolderPath(m_root);
-    ListFoldersBelow(m_root);
-    m_folders.push_back(m_root);
+    OpenFailure failure;
+    const ScopedHandle handle = OpenLocated(root, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0, failure);
+    const auto facts = handle.IsValid() ? FactsOf(handle.Get()) : std::nullopt;
+    if (!facts || !(facts->attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
+    ListFoldersBelow(root);
+    m_folders.push_back(root);
 }
 
-void CSADirRead::ListFoldersBelow(const std::string& folder)
+void CSADirRead::ListFoldersBelow(const LocatedPath& folder)
 {
-    ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry) {
+    ForEachEntry(folder.path, [&](const WIN32_FIND_DATAW& entry) {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             return;
         // A folder link may lead anywhere: it is not part of the tree.
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
             return;
-        const std::string child = folder + "\\" + entry.cFileName;
+        const LocatedPath child = Child(folder, entry.cFileName);
         ListFoldersBelow(child);
         m_folders.push_back(child);
     });
@@ -42,16 +40,12 @@ void CSADirRead::ListFoldersBelow(const std::string& folder)
 bool CSADirRead::CollectFiles()
 {
     try {
-        for (const std::string& listed : m_folders) {
-            if (listed.empty())
-                continue;
-            std::string folder = listed;
-            NormalizeFolderPath(folder);
-            ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry) {
+        for (const LocatedPath& folder : m_folders) {
+            ForEachEntry(folder.path, [&](const WIN32_FIND_DATAW& entry) {
                 if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                     return;
                 FoundFile file;
-                file.path = folder + "\\" + entry.cFileName;
+                static_cast<LocatedPath&>(file) = Child(folder, entry.cFileName);
                 file.attributes = entry.dwFileAttributes;
                 file.creationTime = entry.ftCreationTime;
                 file.lastWriteTime = entry.ftLastWriteTime;

@@ -1,9 +1,8 @@
 #include "CSDEngine.h"
 
 #include "CrtRandom.h"
+#include "ExactPath.h"
 #include "FileError.h"
-#include "LinkGuard.h"
-#include "ScopedHandle.h"
 #include "Seams.h"
 
 #include <windows.h>
@@ -13,6 +12,8 @@
 #include <vector>
 
 namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Reads the file from its start to `size` in pattern-sized chunks, discarding what it reads.
 bool ReadThrough(HANDLE file, ULONGLONG size)
@@ -44,22 +45,83 @@ bool WriteRepeated(HANDLE file, const PatternBuffer& pattern, ULONGLONG size)
     return true;
 }
 
+// A file that stays keeps the read-only bit it came with; the passes had to clear it.
+void RestoreReadOnly(const LocatedPath& file, DWORD originalAttributes)
+{
+    if (!(originalAttributes & FILE_ATTRIBUTE_READONLY))
+        return;
+    OpenFailure failure;
+    const ScopedHandle handle = OpenLocated(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure);
+    const auto facts = handle.IsValid() ? FactsOf(handle.Get()) : std::nullopt;
+    if (facts)
+        SetAttributesByHandle(handle.Get(), facts->attributes | FILE_ATTRIBUTE_READONLY);
+}
+
+// What an open that did not land leaves to report: nothing when the entry is gone, the link
+// removed where that is safe, or the entry left with its reason.
+WipeResult NotOpened(const LocatedPath& entry, OpenFailure failure)
+{
+    switch (failure) {
+    case OpenFailure::Missing:
+        return WipeResult::Gone();
+    case OpenFailure::Elsewhere:
+        return RemoveLinkItself(entry.path) ? WipeResult::Gone() : WipeResult::Left(entry.path, LeftReason::Link);
+    default:
+        return WipeResult::Left(entry.path, LeftReason::InUse);
+    }
+}
+
+// Opens a file of a wipe for `access` and checks that it is one file with one name.
+ScopedHandle OpenWipeable(const LocatedPath& file, DWORD access, DWORD share, WipeResult& refusal, FileFacts& facts)
+{
+    OpenFailure failure;
+    ScopedHandle handle = OpenLocated(file, access | FILE_READ_ATTRIBUTES, share, 0, failure);
+    if (!handle.IsValid()) {
+        refusal = NotOpened(file, failure);
+        return handle;
+    }
+    const auto found = FactsOf(handle.Get());
+    if (!found || (found->attributes & FILE_ATTRIBUTE_DIRECTORY))
+        refusal = WipeResult::Left(file.path, LeftReason::WrongKind);
+    else if (found->links > 1)
+        refusal = WipeResult::Left(file.path, LeftReason::HardLinks);
+    else {
+        facts = *found;
+        return handle;
+    }
+    return ScopedHandle();
+}
+
 }  // namespace
 
 CSDEngine::CSDEngine(MethodAccessor currentMethod) : m_currentMethod(std::move(currentMethod)) {}
 
-bool CSDEngine::WipeFile(const std::string& path)
+WipeResult CSDEngine::WipeFile(const std::wstring& path)
 {
-    if (IsLinkOrReparsePoint(path))
-        return RemoveLinkItself(path);
-    const int method = m_currentMethod();
-    // The final step runs whatever the schedule achieved: it still destroys the name and the data.
-    if (FindMethod(method))
-        RunSchedule(path, method);
-    return ScrambleAndDelete(path);
+    const auto file = Locate(path);
+    if (file)
+        return WipeFile(*file);
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return WipeResult::Gone();
+    return WipeResult::Left(path, error == ERROR_INVALID_NAME ? LeftReason::InvalidPath : LeftReason::InUse);
 }
 
-bool CSDEngine::RunSchedule(const std::string& path, int method)
+WipeResult CSDEngine::WipeFile(const LocatedPath& file)
+{
+    WipeResult refusal;
+    FileFacts facts;
+    if (!OpenWipeable(file, 0, kShareAll, refusal, facts).IsValid())
+        return refusal;
+    const int method = m_currentMethod();
+    if (FindMethod(method) && !RunSchedule(file, method)) {
+        RestoreReadOnly(file, facts.attributes);
+        return WipeResult::Left(file.path, LeftReason::Overwrite);
+    }
+    return FinishFile(file, facts.attributes);
+}
+
+bool CSDEngine::RunSchedule(const LocatedPath& file, int method)
 {
     const WipeMethod* schedule = FindMethod(method);
     if (!schedule)
@@ -70,60 +132,84 @@ bool CSDEngine::RunSchedule(const std::string& path, int method)
     auto buffer = std::make_unique<PatternBuffer>();
     for (const Pass& pass : schedule->passes) {
         FillPassBuffer(pass, *buffer);
-        if (!WritePass(path, *buffer))
+        if (!WritePass(file, *buffer))
             return false;
     }
     buffer->fill(0x00);
     seams::Pause(CLOSING_PASS_PAUSE_MS);
-    return WritePass(path, *buffer);
+    return WritePass(file, *buffer);
 }
 
-bool CSDEngine::WritePass(const std::string& path, const PatternBuffer& pattern)
+bool CSDEngine::WritePass(const LocatedPath& file, const PatternBuffer& pattern)
 {
-    const auto expected = ExpectedFinalPath(path);
-    if (!expected)
-        return false;
-
+    WipeResult refusal;
+    FileFacts facts;
     // Reading the whole file first keeps partly overwritten pages from being read back one by one.
-    ULONGLONG size = 0;
     {
-        ScopedHandle reader(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-        LARGE_INTEGER fileSize{};
-        if (!reader.IsValid() || !HandleLandsAt(reader.Get(), *expected) || !GetFileSizeEx(reader.Get(), &fileSize))
-            return false;
-        size = static_cast<ULONGLONG>(fileSize.QuadPart);
-        if (!ReadThrough(reader.Get(), size))
+        const ScopedHandle reader = OpenWipeable(file, GENERIC_READ, FILE_SHARE_READ, refusal, facts);
+        if (!reader.IsValid() || !ReadThrough(reader.Get(), facts.size))
             return false;
     }
-
-    ClearReadOnly(path);
+    if (facts.attributes & FILE_ATTRIBUTE_READONLY) {
+        OpenFailure failure;
+        const ScopedHandle attributes = OpenLocated(file, FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure);
+        if (!attributes.IsValid() || !SetAttributesByHandle(attributes.Get(), facts.attributes & ~FILE_ATTRIBUTE_READONLY))
+            return false;
+    }
     // Overwrite in place: a truncating open would let the file system hand the file fresh
     // clusters and keep the old contents on the disk.
-    ScopedHandle writer(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
-    if (!writer.IsValid() || !HandleLandsAt(writer.Get(), *expected))
-        return false;
-    if (!WriteRepeated(writer.Get(), pattern, size))
+    FileFacts now;
+    const ScopedHandle writer = OpenWipeable(file, GENERIC_WRITE, 0, refusal, now);
+    if (!writer.IsValid() || !WriteRepeated(writer.Get(), pattern, facts.size))
         return false;
     // Without a flush the file cache would fold all the passes of a schedule into one write.
     return FlushFileBuffers(writer.Get()) != FALSE;
 }
 
-std::string CSDEngine::ScrambledFilePath(const std::string& path)
+std::wstring CSDEngine::ScrambledPath(const std::wstring& path)
 {
-    const std::size_t slash = path.find_last_of('\\');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    return folder + m_digest.HashToHex(path);
+    const std::string& digest = m_digest.HashToHex(DigestInput(path));
+    return JoinPath(ParentOf(path), std::wstring(digest.begin(), digest.end()));
 }
 
-bool CSDEngine::ScrambleAndDelete(const std::string& path)
+WipeResult CSDEngine::ScrambleAndDelete(const LocatedPath& file)
 {
-    if (IsLinkOrReparsePoint(path))
-        return RemoveLinkItself(path);
-    const std::string scrambled = ScrambledFilePath(path);
-    if (!MoveFileA(path.c_str(), scrambled.c_str()))
-        throw CFileException(GetLastError(), path);
-    RunSchedule(scrambled, FINAL_STEP_METHOD);
-    return DeleteFileA(scrambled.c_str()) != FALSE;
+    WipeResult refusal;
+    FileFacts facts;
+    if (!OpenWipeable(file, 0, kShareAll, refusal, facts).IsValid())
+        return refusal;
+    return FinishFile(file, facts.attributes);
+}
+
+WipeResult CSDEngine::FinishFile(const LocatedPath& file, DWORD originalAttributes)
+{
+    const std::wstring scrambledPath = ScrambledPath(file.path);
+    const LocatedPath scrambled{scrambledPath, JoinPath(ParentOf(file.landing), NameOf(scrambledPath))};
+    {
+        // The rename goes through the handle that was checked, so a link swapped in meanwhile
+        // cannot be what moves.
+        WipeResult refusal;
+        FileFacts facts;
+        const ScopedHandle handle = OpenWipeable(file, DELETE, kShareAll, refusal, facts);
+        if (!handle.IsValid())
+            return refusal;
+        if (const DWORD error = RenameByHandle(handle.Get(), scrambled.path))
+            throw CFileException(error, Narrow949(file.path));
+    }
+    if (!RunSchedule(scrambled, FINAL_STEP_METHOD)) {
+        RestoreReadOnly(scrambled, originalAttributes);
+        return WipeResult::Left(scrambled.path, LeftReason::Overwrite);
+    }
+    WipeResult refusal;
+    FileFacts facts;
+    ScopedHandle handle = OpenWipeable(scrambled, DELETE, kShareAll, refusal, facts);
+    if (!handle.IsValid()) {
+        if (refusal.leftovers.empty())
+            return refusal;
+        return WipeResult::Left(scrambled.path, refusal.leftovers.front().reason);
+    }
+    if (!DeleteByHandle(handle.Get()))
+        return WipeResult::Left(scrambled.path, LeftReason::Delete);
+    handle.Close();
+    return WipeResult::Gone();
 }

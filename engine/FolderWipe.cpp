@@ -1,126 +1,90 @@
-// The folder wipe of CSDEngine: the file stage through WipeFile, then the folder stage through
-// the shell.
+// The folder wipe of CSDEngine: the file stage through the file wipe, then the folder stage, each
+// folder moved and deleted through a handle that was checked to land where the walk listed it.
 #include "CSADirRead.h"
 #include "CSDEngine.h"
+#include "ExactPath.h"
 #include "FileError.h"
-#include "LinkGuard.h"
-#include "Seams.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 namespace {
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// A path list for the shell: the path, its terminating NUL and the NUL that ends the list.
-std::string PathList(const std::string& path) { return path + std::string(2, '\0'); }
+bool Exists(const std::wstring& path) { return GetFileAttributesW(Extended(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// The shell's ANSI entry points take MAX_PATH characters at most; a longer path must fail as a
-// whole rather than be cut short into some other path.
-bool FitsTheShell(const std::string& path) { return !path.empty() && path.size() < MAX_PATH; }
+void Absorb(WipeResult& total, WipeResult part)
+{
+    for (Leftover& leftover : part.leftovers)
+        total.leftovers.push_back(std::move(leftover));
+}
 
 }  // namespace
 
-bool CSDEngine::WipeFolder(const std::string& path)
+WipeResult CSDEngine::WipeFolder(const std::wstring& path)
 {
-    std::string root = path;
-    CSADirRead::NormalizeFolderPath(root);
-    const DWORD attributes = GetFileAttributesA(root.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const auto root = Locate(path);
+    if (!root) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return WipeResult::Gone();
+        return WipeResult::Left(path, error == ERROR_INVALID_NAME ? LeftReason::InvalidPath : LeftReason::InUse);
     }
-    // Without this a file handed here would be deleted by the shell without being overwritten.
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    if (IsLinkOrReparsePoint(root))
-        return RemoveLinkItself(root);
+    {
+        OpenFailure failure;
+        const ScopedHandle handle = OpenLocated(*root, 0, kShareAll, 0, failure);
+        if (!handle.IsValid()) {
+            if (failure == OpenFailure::Missing)
+                return WipeResult::Gone();
+            if (failure == OpenFailure::Elsewhere)
+                return RemoveLinkItself(root->path) ? WipeResult::Gone() : WipeResult::Left(root->path, LeftReason::Link);
+            return WipeResult::Left(root->path, LeftReason::InUse);
+        }
+        // Without this a file handed here would be moved to a scrambled name without being overwritten.
+        const auto facts = FactsOf(handle.Get());
+        if (!facts || !(facts->attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return WipeResult::Left(root->path, LeftReason::WrongKind);
+    }
 
     CSADirRead reader;
-    reader.CollectFolders(root);
+    reader.CollectFolders(*root);
     reader.CollectFiles();
+    WipeResult result;
     for (const FoundFile& file : reader.Files()) {
         try {
-            WipeFile(file.path);
+            Absorb(result, WipeFile(file));
         } catch (const CFileException&) {
-            // The file stays where it is; the folders above it then stay too, and the caller
-            // learns that from the result.
+            // The file stays where it is; the folders above it then stay too.
+            result.leftovers.push_back({file.path, LeftReason::Rename});
         }
     }
-    // Deepest first: a folder that cannot go stays, and the shell deletion of its parent then
-    // removes what it can of it.
-    for (const std::string& folder : reader.Folders())
-        RenameAndDeleteFolder(ScrambledFolderPath(folder), folder);
-
-    return !Exists(root) && !Exists(ScrambledFolderPath(root));
+    for (const LocatedPath& folder : reader.Folders())
+        Absorb(result, RenameAndDeleteFolder(folder));
+    result.gone = !Exists(root->path) && !Exists(ScrambledPath(root->path));
+    return result;
 }
 
-std::string CSDEngine::ScrambledFolderPath(const std::string& path)
+WipeResult CSDEngine::RenameAndDeleteFolder(const LocatedPath& folder)
 {
-    std::size_t cut = path.find_last_of("\\/");
-    if (cut != std::string::npos)
-        ++cut;
-    else if (path.size() >= 2 && path[1] == ':')
-        cut = 2;
-    else
-        cut = 0;
-    return path.substr(0, cut) + m_digest.HashToHex(path);
-}
-
-bool CSDEngine::RenameAndDeleteFolder(const std::string& target, const std::string& source)
-{
-    if (!FitsTheShell(source) || !FitsTheShell(target))
-        return false;
-    // The shell would rename on collision, and the deletion below would then remove whatever
-    // already carried the target's name.
-    if (Exists(target) || !ClearLinksFromTree(source))
-        return false;
-    if (!RunShellOperation(FO_MOVE, source, target))
-        return false;
-    return DeleteFolderTree(target) && !Exists(source);
-}
-
-bool CSDEngine::DeleteFolderTree(const std::string& path)
-{
-    if (!FitsTheShell(path) || !ClearLinksFromTree(path))
-        return false;
-    return RunShellOperation(FO_DELETE, path, path) && !Exists(path);
-}
-
-bool CSDEngine::RunShellOperation(unsigned operation, const std::string& source, const std::string& target)
-{
-    const std::string from = PathList(source);
-    const std::string to = PathList(target);
-    SHFILEOPSTRUCTA op{};
-    op.hwnd = nullptr;
-    op.wFunc = operation;
-    op.pFrom = from.c_str();
-    op.pTo = to.c_str();
-    op.fFlags = static_cast<FILEOP_FLAGS>(SHELL_FLAGS);
-    const int result = SHFileOperationA(&op);
-    if (op.fAnyOperationsAborted) {
-        seams::ShowPrompt(seams::PromptKind::Framework, "Aborted!", "", MB_OK);
-        return false;
+    OpenFailure failure;
+    ScopedHandle handle =
+        OpenLocated(folder, DELETE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, kShareAll, 0, failure);
+    if (!handle.IsValid()) {
+        if (failure == OpenFailure::Missing)
+            return WipeResult::Gone();
+        return WipeResult::Left(folder.path, failure == OpenFailure::Elsewhere ? LeftReason::Link : LeftReason::InUse);
     }
-    if (op.hNameMappings)
-        SHFreeNameMappings(op.hNameMappings);
-    return result == 0;
-}
-
-// Whether nothing in the tree is a link any more. On Windows the links found are removed (that
-// leaves their targets alone); under Wine they stay and the tree is reported as holding one,
-// because the shell's deletion there follows links out of the folder. A part of the tree that
-// cannot be listed counts as holding one: what cannot be seen cannot be vouched for.
-bool CSDEngine::ClearLinksFromTree(const std::string& folder)
-{
-    bool clean = true;
-    const bool listed = ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry) {
-        const std::string child = folder + "\\" + entry.cFileName;
-        if (IsLinkOrReparsePoint(child))
-            clean = RemoveLinkItself(child) && clean;
-        else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            clean = ClearLinksFromTree(child) && clean;
-    });
-    return listed && clean;
+    const auto facts = FactsOf(handle.Get());
+    if (!facts || !(facts->attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return WipeResult::Left(folder.path, LeftReason::WrongKind);
+    // A folder that keeps something keeps its name, so the report says where that something is.
+    if (!HoldsNothing(handle.Get()))
+        return WipeResult::Left(folder.path, LeftReason::NotEmpty);
+    const std::wstring scrambled = ScrambledPath(folder.path);
+    if (RenameByHandle(handle.Get(), scrambled) != 0)
+        return WipeResult::Left(folder.path, LeftReason::Rename);
+    if (!DeleteByHandle(handle.Get()))
+        return WipeResult::Left(scrambled, LeftReason::Delete);
+    handle.Close();
+    return WipeResult::Gone();
 }

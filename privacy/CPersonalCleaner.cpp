@@ -3,6 +3,7 @@
 #include "CSADirRead.h"
 #include "CSDEngine.h"
 #include "CleaningTargets.h"
+#include "ExactPath.h"
 #include "FileError.h"
 #include "FolderPurge.h"
 #include "RegistryScrub.h"
@@ -30,27 +31,30 @@ int CPersonalCleaner::SecureWipeShellFolder(int csidl)
     if (!folder || IsTooBroadToEmpty(*folder))
         return 0;
     int wiped = 0;
-    const auto wipe = [&](const std::string& path) {
+    const auto wipe = [&](const auto& file, const std::wstring& path) {
         try {
-            if (m_engine.WipeFile(path))
+            const WipeResult result = m_engine.WipeFile(file);
+            if (result)
                 ++wiped;
+            m_remaining.insert(m_remaining.end(), result.leftovers.begin(), result.leftovers.end());
         } catch (const CFileException&) {
             // A file another program holds open cannot be renamed; it stays, and so does the rest
             // of the run: the next file, the purge below and the next target.
+            m_remaining.push_back({path, LeftReason::Rename});
         }
     };
-    const DWORD attributes = GetFileAttributesA(folder->c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (IsFolderPath(*folder)) {
+        // The walk fixes the folder where it is now; a shell folder that is a link lists nothing.
         CSADirRead reader;
         reader.CollectFolders(*folder);
         reader.CollectFiles();
         for (const FoundFile& file : reader.Files()) {
             // The purge below keeps "desktop.ini" (the folder's look); wiping it first would undo that.
-            if (!NamesMatch(file.path.substr(file.path.find_last_of('\\') + 1), "desktop.ini"))
-                wipe(file.path);
+            if (!NamesMatch(NameOf(file.path), L"desktop.ini"))
+                wipe(file, file.path);
         }
     } else {
-        wipe(*folder);
+        wipe(*folder, *folder);
     }
     PurgeFolder(*folder, false, false);
     return wiped;

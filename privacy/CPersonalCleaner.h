@@ -1,5 +1,8 @@
 #pragma once
+#include "WipeResult.h"
+
 #include <string>
+#include <vector>
 
 class CSDEngine;
 
@@ -51,6 +54,12 @@ public:
     // too broad to empty (redirected to a drive root or the profile, for instance).
     int SecureWipeShellFolder(int csidl);
 
+    // What the secure forms could not destroy since the cleaner was made (or last cleared): each
+    // file where it now is, and why. The purge after a wipe may still delete such a file without
+    // overwriting it, as a plain cleaning would; it is listed because it was never overwritten.
+    const std::vector<Leftover>& Remaining() const { return m_remaining; }
+    void ClearRemaining() { m_remaining.clear(); }
+
 protected:
     // Every key deletion of the targets passes here: a test reads the key just before it goes.
     virtual bool DeleteKey(const std::string& key);
@@ -60,4 +69,5 @@ private:
     bool PurgeShellFolder(int csidl, bool zeroIndexFile = false);
 
     CSDEngine& m_engine;
+    std::vector<Leftover> m_remaining;
 };

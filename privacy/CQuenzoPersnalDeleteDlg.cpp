@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "BrowserShutdown.h"
+#include "CPersonalCleaner.h"
 #include "CRegInfo.h"
 #include "CleaningRun.h"
 #include "MessageBoxes.h"
@@ -61,6 +62,14 @@ bool CQuenzoPersnalDeleteDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/
     }
 }
 
+void CQuenzoPersnalDeleteDlg::ReportCompletion()
+{
+    AfxMessageBox("완료하였습니다.", MB_OK);
+    // A file the secure form could not overwrite must not pass for destroyed.
+    if (!m_cleaner.Remaining().empty())
+        AfxMessageBox(RemainingMessage(m_cleaner.Remaining()), MB_OK | MB_ICONWARNING);
+}
+
 void CQuenzoPersnalDeleteDlg::OnCleanAll()
 {
     if (PlatformMessageBox("모두 삭제하시겠습니까?\n\n모든 인터넷창을 닫습니다.\n파일이 많은 경우 오래 걸릴 수 있습니다.",
@@ -68,8 +77,9 @@ void CQuenzoPersnalDeleteDlg::OnCleanAll()
         return;
     KillBrowserProcesses();
     CRegInfo settings;
+    m_cleaner.ClearRemaining();
     RunCleanAll(m_cleaner, settings);
-    AfxMessageBox("완료하였습니다.", MB_OK);
+    ReportCompletion();
 }
 
 void CQuenzoPersnalDeleteDlg::OnCleanSelected()
@@ -83,8 +93,9 @@ void CQuenzoPersnalDeleteDlg::OnCleanSelected()
         return;
     KillBrowserProcesses();
     CRegInfo settings;
+    m_cleaner.ClearRemaining();
     RunCleaning(m_cleaner, settings, set);
-    AfxMessageBox("완료하였습니다.", MB_OK);
+    ReportCompletion();
 }
 
 bool CQuenzoPersnalDeleteDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)

@@ -23,6 +23,7 @@ protected:
 private:
     void OnCleanAll();
     void OnCleanSelected();
+    void ReportCompletion();
 
     CPersonalCleaner& m_cleaner;
     HICON m_icon;

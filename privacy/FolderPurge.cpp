@@ -1,106 +1,116 @@
 #include "FolderPurge.h"
 
-#include "CSADirRead.h"
-#include "LinkGuard.h"
-#include "ScopedHandle.h"
+#include "ExactPath.h"
 #include "ShellFolders.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
 
 constexpr LONGLONG kIndexHeaderSize = 64;
 constexpr DWORD kZeroChunkSize = 10000;
+constexpr char kIndexSignature[] = "Client UrlCache MMF Ver ";
+constexpr std::size_t kIndexSizeOffset = 28;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-}  // namespace
-
-bool NamesMatch(const std::string& name, const char* reference)
+// Whether the header read from a file of `size` bytes is that of an index file of the URL cache.
+bool IsIndexHeader(const unsigned char* header, LONGLONG size)
 {
-    const std::string other = reference;
-    return name.size() == other.size() && std::equal(name.begin(), name.end(), other.begin(), [](char a, char b) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(a) == lower(b);
-           });
+    if (std::memcmp(header, kIndexSignature, sizeof(kIndexSignature) - 1) != 0)
+        return false;
+    DWORD recorded = 0;
+    std::memcpy(&recorded, header + kIndexSizeOffset, sizeof(recorded));
+    return static_cast<LONGLONG>(recorded) == size;
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name)
+void PurgeTree(const LocatedPath& folder, bool deleteDesktopIni, bool zeroIndexFile)
 {
-    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
-        return folder + name;
-    return folder + "\\" + name;
-}
-
-namespace {
-
-bool PurgeTree(const std::string& listed, bool deleteDesktopIni, bool zeroIndexFile)
-{
-    return ForEachEntry(listed, [&](const WIN32_FIND_DATAA& entry) {
-        const std::string name = entry.cFileName;
-        if (!deleteDesktopIni && NamesMatch(name, "desktop.ini"))
+    ForEachEntry(folder.path, [&](const WIN32_FIND_DATAW& entry) {
+        const std::wstring name = entry.cFileName;
+        if (!deleteDesktopIni && NamesMatch(name, L"desktop.ini"))
             return;
-        const std::string path = JoinPath(listed, name);
-        // Before anything else: even clearing an attribute through a link changes its target.
-        // A link that cannot be removed alone stays.
-        if (IsLinkOrReparsePoint(path)) {
-            RemoveLinkItself(path);
+        const LocatedPath child = Child(folder, name);
+        const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        // The zero-fill opens the file for writing, which a handle held for deletion would refuse.
+        if (!isFolder && zeroIndexFile && NamesMatch(name, L"index.dat"))
+            ZeroIndexFile(child);
+        OpenFailure failure;
+        ScopedHandle handle = OpenLocated(child, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure);
+        if (!handle.IsValid()) {
+            // Before anything else: even clearing an attribute through a link changes its target.
+            if (failure == OpenFailure::Elsewhere)
+                RemoveLinkItself(child.path);
             return;
         }
-        ClearReadOnly(path);
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            PurgeTree(path, deleteDesktopIni, zeroIndexFile);
-            RemoveDirectoryA(path.c_str());
-            return;
+        const auto facts = FactsOf(handle.Get());
+        if (facts && (facts->attributes & FILE_ATTRIBUTE_READONLY))
+            SetAttributesByHandle(handle.Get(), facts->attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (facts && (facts->attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            // Listing the folder needs it free of a handle held for deletion; the handle opened
+            // again afterwards must land where the first one did.
+            handle.Close();
+            PurgeTree(child, deleteDesktopIni, zeroIndexFile);
+            handle = OpenLocated(child, DELETE, kShareAll, 0, failure);
         }
-        if (zeroIndexFile && NamesMatch(name, "index.dat"))
-            ZeroIndexFile(listed, name);
-        DeleteFileA(path.c_str());
+        // A folder that still holds something refuses; so does a file in use. Both stay.
+        if (handle.IsValid())
+            DeleteByHandle(handle.Get());
     });
 }
 
 }  // namespace
 
-bool PurgeFolder(const std::string& folder, bool deleteDesktopIni, bool zeroIndexFile)
+bool PurgeFolder(const std::wstring& folder, bool deleteDesktopIni, bool zeroIndexFile)
 {
-    // ForEachEntry lists folder + "\*.*"; a folder given with its trailing backslash must not
-    // produce a doubled one.
-    std::string listed = folder;
-    while (listed.size() > 3 && (listed.back() == '\\' || listed.back() == '/'))
-        listed.pop_back();
-    if (IsTooBroadToEmpty(listed))
+    const auto checked = CheckedPath(folder);
+    if (!checked || IsTooBroadToEmpty(*checked))
         return false;
-    return PurgeTree(listed, deleteDesktopIni, zeroIndexFile);
+    const auto root = Locate(*checked);
+    if (!root)
+        return false;
+    OpenFailure failure;
+    const ScopedHandle handle = OpenLocated(*root, 0, kShareAll, 0, failure);
+    const auto facts = handle.IsValid() ? FactsOf(handle.Get()) : std::nullopt;
+    if (!facts || !(facts->attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    PurgeTree(*root, deleteDesktopIni, zeroIndexFile);
+    return true;
 }
 
-bool ZeroIndexFile(const std::string& folder, const std::string& name)
+bool ZeroIndexFile(const std::wstring& folder, const std::wstring& name)
 {
-    const std::string path = JoinPath(folder, name);
-    const auto expected = ExpectedFinalPath(path);
-    if (!expected)
+    const auto file = Locate(JoinPath(folder, name));
+    return file && ZeroIndexFile(*file);
+}
+
+bool ZeroIndexFile(const LocatedPath& file)
+{
+    OpenFailure failure;
+    const ScopedHandle handle =
+        OpenLocated(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, failure);
+    const auto facts = handle.IsValid() ? FactsOf(handle.Get()) : std::nullopt;
+    if (!facts || (facts->attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid() || !HandleLandsAt(file.Get(), *expected))
-        return false;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size))
-        return false;
+    const auto size = static_cast<LONGLONG>(facts->size);
     // Writing from the header's end of a shorter file would extend it with zeros.
-    if (size.QuadPart <= kIndexHeaderSize)
-        return true;
-    LARGE_INTEGER start{};
-    start.QuadPart = kIndexHeaderSize;
-    if (!SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN))
+    if (size <= kIndexHeaderSize)
+        return false;
+    unsigned char header[kIndexHeaderSize];
+    DWORD got = 0;
+    if (!ReadFile(handle.Get(), header, sizeof(header), &got, nullptr) || got != sizeof(header) ||
+        !IsIndexHeader(header, size))
         return false;
 
     const std::vector<char> zeros(kZeroChunkSize, '\0');
-    LONGLONG remaining = size.QuadPart - kIndexHeaderSize;
+    LONGLONG remaining = size - kIndexHeaderSize;
     while (remaining > 0) {
         const DWORD chunk = static_cast<DWORD>(std::min<LONGLONG>(remaining, kZeroChunkSize));
         DWORD written = 0;
-        if (!WriteFile(file.Get(), zeros.data(), chunk, &written, nullptr) || written != chunk)
+        if (!WriteFile(handle.Get(), zeros.data(), chunk, &written, nullptr) || written != chunk)
             return false;
         remaining -= chunk;
     }

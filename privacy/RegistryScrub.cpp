@@ -1,44 +1,69 @@
 #include "RegistryScrub.h"
 
-#include "CRegInfo.h"
 #include "CleaningTargets.h"
+#include "ExactPath.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <optional>
+#include <vector>
+
 namespace {
 
-// One overwrite of one value. The key is opened anew for each write, as a run that lost its key
-// half-way still counts every attempt; a key that cannot be opened writes nothing.
-bool WriteMarker(const std::string& key, const std::string& name, const std::string& marker)
+// One overwrite of one value, by its exact name. The key is opened anew for each write, as a run
+// that lost its key half-way still counts every attempt; a key that cannot be opened writes nothing.
+// The data is the marker's text as the narrow call would store it, without a terminating zero.
+bool WriteMarker(const std::wstring& key, const std::wstring& name, const std::wstring& marker)
 {
     HKEY writable = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &writable,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &writable,
                         nullptr) != ERROR_SUCCESS)
         return false;
-    const LSTATUS status = RegSetValueExA(writable, name.c_str(), 0, REG_SZ,
+    const LSTATUS status = RegSetValueExW(writable, name.c_str(), 0, REG_SZ,
                                           reinterpret_cast<const BYTE*>(marker.data()),
-                                          static_cast<DWORD>(marker.size()));
+                                          static_cast<DWORD>(marker.size() * sizeof(wchar_t)));
     RegCloseKey(writable);
     return status == ERROR_SUCCESS;
+}
+
+// The exact name of value `index`; nothing when there is no such value. A narrow enumeration
+// would best-fit the name, and the write would then create a new value beside the real one.
+std::optional<std::wstring> ValueName(HKEY key, DWORD index)
+{
+    DWORD longest = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::vector<wchar_t> name(longest + 2);
+    DWORD length = static_cast<DWORD>(name.size());
+    if (RegEnumValueW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(name.data(), length);
 }
 
 }  // namespace
 
 int OverwriteRegValues(const std::string& key, const std::string& marker)
 {
+    const std::wstring wideKey = Widen949(key);
+    const std::wstring wideMarker = Widen949(marker);
     HKEY names = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &names) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, wideKey.c_str(), 0, KEY_READ, &names) != ERROR_SUCCESS)
         return 0;
     // Overwriting keeps every name and the number of values, so the indices stay valid.
-    CRegInfo registry;
-    const int count = registry.QueryValueCount(names);
+    DWORD count = 0;
+    if (RegQueryInfoKeyW(names, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        count = 0;
     int overwritten = 0;
-    for (int index = 0; index < count; ++index) {
-        const std::string name = registry.EnumValueName(names, index);
+    for (DWORD index = 0; index < count; ++index) {
+        const auto name = ValueName(names, index);
+        if (!name)
+            continue;
         bool written = false;
         for (int pass = 0; pass < cleaning_targets::kOverwriteCount; ++pass)
-            written = WriteMarker(key, name, marker) || written;
+            written = WriteMarker(wideKey, *name, wideMarker) || written;
         if (written)
             ++overwritten;
     }

@@ -1,5 +1,6 @@
 #include "ShellFolders.h"
 
+#include "ExactPath.h"
 #include "LinkGuard.h"
 
 #include <windows.h>
@@ -10,26 +11,19 @@
 
 namespace {
 
-void DropTrailingSeparators(std::string& path)
-{
-    // "C:\" keeps its backslash: without it "C:" means the drive's current folder.
-    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/'))
-        path.pop_back();
-}
-
 // Calls `query(buffer, size)` with a buffer that grows until the whole text fits; `query` returns
 // the length written, or the size needed when the buffer is too small, or 0 on failure.
 template <typename Query>
-std::optional<std::string> QueryText(Query query)
+std::optional<std::wstring> QueryText(Query query)
 {
-    std::vector<char> buffer(MAX_PATH + 1);
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
     for (int attempt = 0; attempt < 4; ++attempt) {
         const UINT length = query(buffer.data(), static_cast<UINT>(buffer.size()));
         if (length == 0)
             return std::nullopt;
         if (length < buffer.size()) {
-            std::string path(buffer.data(), length);
-            DropTrailingSeparators(path);
+            std::wstring path(buffer.data(), length);
+            TrimTrailingSeparators(path);
             return path;
         }
         buffer.resize(length + 1);
@@ -39,28 +33,28 @@ std::optional<std::string> QueryText(Query query)
 
 }  // namespace
 
-std::optional<std::string> ResolveShellFolder(int csidl)
+std::optional<std::wstring> ResolveShellFolder(int csidl)
 {
-    // The shell's ANSI lookup writes at most MAX_PATH bytes, so this buffer cannot be overrun.
-    char path[MAX_PATH + 1] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE) || path[0] == '\0')
+    // The shell's lookup writes at most MAX_PATH characters, so this buffer cannot be overrun.
+    wchar_t path[MAX_PATH + 1] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE) || path[0] == L'\0')
         return std::nullopt;
-    std::string folder = path;
-    DropTrailingSeparators(folder);
+    std::wstring folder = path;
+    TrimTrailingSeparators(folder);
     return folder;
 }
 
-std::optional<std::string> TemporaryFolder()
+std::optional<std::wstring> TemporaryFolder()
 {
-    return QueryText([](char* buffer, UINT size) { return static_cast<UINT>(GetTempPathA(size, buffer)); });
+    return QueryText([](wchar_t* buffer, UINT size) { return static_cast<UINT>(GetTempPathW(size, buffer)); });
 }
 
-std::optional<std::string> LegacyHistoryFolder()
+std::optional<std::wstring> LegacyHistoryFolder()
 {
-    auto windows = QueryText([](char* buffer, UINT size) { return GetWindowsDirectoryA(buffer, size); });
+    auto windows = QueryText([](wchar_t* buffer, UINT size) { return GetWindowsDirectoryW(buffer, size); });
     if (!windows)
         return std::nullopt;
-    return *windows + (windows->back() == '\\' ? "History" : "\\History");
+    return JoinPath(*windows, L"History");
 }
 
 namespace {
@@ -88,12 +82,10 @@ std::wstring FullPathOf(const std::wstring& path)
 std::wstring LandingOf(const std::wstring& path)
 {
     std::wstring result;
-    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) {
-        result = FinalPathOf(handle).value_or(std::wstring());
-        CloseHandle(handle);
-    }
+    const ScopedHandle handle(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (handle.IsValid())
+        result = FinalPathOf(handle.Get()).value_or(std::wstring());
     if (result.empty())
         return FullPathOf(path);
     if (result.rfind(L"\\\\?\\UNC\\", 0) == 0)
@@ -127,11 +119,11 @@ bool SameOrInside(const std::wstring& inner, const std::wstring& outer)
 
 }  // namespace
 
-bool IsTooBroadToEmpty(const std::string& folder)
+bool IsTooBroadToEmpty(const std::wstring& folder)
 {
     // Judged as the purge names the entries, folder + "\": "C:" alone would be the current folder,
     // yet "C:" + "\name" lies in the root.
-    std::wstring wide = Widen(folder);
+    std::wstring wide = folder;
     if (wide.empty() || (wide.back() != L'\\' && wide.back() != L'/'))
         wide += L'\\';
     const std::wstring candidates[] = {LandingOf(wide), FullPathOf(wide)};

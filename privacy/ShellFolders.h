@@ -2,23 +2,23 @@
 #include <optional>
 #include <string>
 
-// The current user's folders that the cleaner empties. Each result is a full path without a
-// trailing backslash; nothing when the platform has no such folder for the user. Nothing is
+// The current user's folders that the cleaner empties. Each result is an exact full path (the
+// wide functions: a profile name need not fit code page 949) without a trailing backslash; nothing when the platform has no such folder for the user. Nothing is
 // created: a folder that does not exist is not resolved.
 
 // A shell folder by its CSIDL number (CSIDL_INTERNET_CACHE, CSIDL_COOKIES, ...).
-std::optional<std::string> ResolveShellFolder(int csidl);
+std::optional<std::wstring> ResolveShellFolder(int csidl);
 
-// The user's temporary folder (GetTempPathA).
-std::optional<std::string> TemporaryFolder();
+// The user's temporary folder (GetTempPathW).
+std::optional<std::wstring> TemporaryFolder();
 
 // The legacy history folder: the Windows directory followed by "\History". It need not exist.
-std::optional<std::string> LegacyHistoryFolder();
+std::optional<std::wstring> LegacyHistoryFolder();
 
 // Whether emptying `folder` would take more than cleaning traces: it is a drive or share root, or
 // it is or holds the user's profile, documents, desktop, pictures, music, videos, application
-// data, the Windows or system folder or the program files. GetTempPathA falls back to the
+// data, the Windows or system folder or the program files. GetTempPathW falls back to the
 // profile or the Windows directory when TMP and TEMP are unset, and a user may point either at
 // a drive root; the same holds for redirected shell folders. Compared where each path really
 // lands, so a link to one of them counts as that folder.
-bool IsTooBroadToEmpty(const std::string& folder);
+bool IsTooBroadToEmpty(const std::wstring& folder);

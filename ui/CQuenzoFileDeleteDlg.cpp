@@ -4,6 +4,7 @@
 #include "CQuenzoRealDeleteDlg.h"
 #include "CRegInfo.h"
 #include "DeletionList.h"
+#include "ExactPath.h"
 #include "MessageBoxes.h"
 #include "resource.h"
 
@@ -11,6 +12,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 CQuenzoFileDeleteDlg::CQuenzoFileDeleteDlg() : CDialog(IDD_QUENZOFILEDELETE_DIALOG) { ReadCurrentMethod(); }
@@ -22,12 +24,20 @@ void CQuenzoFileDeleteDlg::ReadCurrentMethod()
     m_currentMethod = std::atoi(CRegInfo().ReadSetting("Method").c_str());
 }
 
-std::vector<std::string> CQuenzoFileDeleteDlg::EntryPaths() const
+void CQuenzoFileDeleteDlg::InsertRow(int index, const std::wstring& path, const std::string& size)
 {
-    std::vector<std::string> paths;
-    for (int i = 0; i < GetEntryCount(); ++i)
-        paths.push_back(GetEntryPath(i));
-    return paths;
+    const int row = m_list.InsertItem(index, "");
+    if (row < 0)
+        return;
+    m_list.SetItemText(row, 0, Narrow949(path));
+    m_list.SetItemText(row, 1, size);
+    m_entries.insert(m_entries.begin() + std::min<std::size_t>(static_cast<std::size_t>(row), m_entries.size()), path);
+}
+
+void CQuenzoFileDeleteDlg::ClearRows()
+{
+    m_list.DeleteAllItems();
+    m_entries.clear();
 }
 
 BOOL CQuenzoFileDeleteDlg::OnInitDialog()
@@ -59,7 +69,7 @@ bool CQuenzoFileDeleteDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
 {
     switch (id) {
     case IDC_RESET_LIST:
-        m_list.DeleteAllItems();
+        ClearRows();
         return true;
     case IDC_ADD_FILE:
         OnAddFile();
@@ -87,43 +97,41 @@ bool CQuenzoFileDeleteDlg::OnMessage(UINT message, WPARAM wParam, LPARAM /*lPara
     return false;
 }
 
-int CQuenzoFileDeleteDlg::AddFiles(const std::vector<std::string>& paths)
+int CQuenzoFileDeleteDlg::AddFiles(const std::vector<std::wstring>& paths)
 {
     int added = 0;
-    for (const std::string& path : paths) {
+    for (const std::wstring& path : paths) {
         const std::string size = SizeText(path);
-        for (int row = 0; row < GetEntryCount(); ++row) {
-            if (GetEntryPath(row) == path) {
-                AfxMessageBox(path + "은 이미 추가돼 있습니다.", MB_OK);
-                return added;
-            }
+        // Two names that show alike in code page 949 are still two files.
+        if (std::find(m_entries.begin(), m_entries.end(), path) != m_entries.end()) {
+            AfxMessageBox(Narrow949(path) + "은 이미 추가돼 있습니다.", MB_OK);
+            return added;
         }
-        const int row = m_list.InsertItem(0, "");
-        m_list.SetItemText(row, 0, path);
-        m_list.SetItemText(row, 1, size);
+        InsertRow(0, path, size);
         ++added;
     }
     return added;
 }
 
-void CQuenzoFileDeleteDlg::AddFolder(const std::string& path)
+void CQuenzoFileDeleteDlg::AddFolder(const std::wstring& path)
 {
     if (path.empty())
         return;
-    m_list.InsertItem(1, path);
+    InsertRow(1, path, "");
 }
 
 void CQuenzoFileDeleteDlg::OnAddFile()
 {
-    std::vector<char> buffer(kFilePickerBufferSize, '\0');
-    OPENFILENAMEA picker{};
+    // The wide picker: its names are exact, where the narrow one would best-fit them.
+    std::vector<wchar_t> buffer(kFilePickerBufferSize, L'\0');
+    OPENFILENAMEW picker{};
     picker.lStructSize = sizeof(picker);
     picker.hwndOwner = m_hWnd;
-    picker.lpstrFilter = "모든 파일(*.*)\0*.*\0";
+    picker.lpstrFilter = L"모든 파일(*.*)\0*.*\0";
     picker.lpstrFile = buffer.data();
     picker.nMaxFile = kFilePickerBufferSize - 1;
     picker.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_NODEREFERENCELINKS;
-    if (!GetOpenFileNameA(&picker))
+    if (!GetOpenFileNameW(&picker))
         return;
     AddFiles(ChosenPaths(buffer.data(), picker.nFileOffset));
 }
@@ -131,18 +139,18 @@ void CQuenzoFileDeleteDlg::OnAddFile()
 void CQuenzoFileDeleteDlg::OnAddFolder()
 {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    char displayName[MAX_PATH] = {};
-    BROWSEINFOA browse{};
+    wchar_t displayName[MAX_PATH] = {};
+    BROWSEINFOW browse{};
     browse.hwndOwner = nullptr;
     browse.pszDisplayName = displayName;
-    browse.lpszTitle = "보안 삭제할 폴더 선택";
+    browse.lpszTitle = L"보안 삭제할 폴더 선택";
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&browse);
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
     if (chosen) {
-        // SHGetPathFromIDListA writes up to MAX_PATH bytes, whatever buffer it is given.
-        char path[MAX_PATH] = {};
-        if (SHGetPathFromIDListA(chosen, path))
-            AddFolder(path);
+        // Sized for the longest path the platform has, not MAX_PATH.
+        std::vector<wchar_t> path(32768, L'\0');
+        if (SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT))
+            AddFolder(path.data());
         CoTaskMemFree(chosen);
     }
     if (SUCCEEDED(com))
@@ -151,12 +159,12 @@ void CQuenzoFileDeleteDlg::OnAddFolder()
 
 void CQuenzoFileDeleteDlg::OnDropFiles(HDROP drop)
 {
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    std::vector<std::string> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::wstring> paths;
     for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        std::string path(length + 1, '\0');
-        DragQueryFileA(drop, i, path.data(), length + 1);
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        DragQueryFileW(drop, i, path.data(), length + 1);
         path.resize(length);
         paths.push_back(path);
     }
@@ -176,5 +184,5 @@ void CQuenzoFileDeleteDlg::OnSecureDelete()
     m_progress = std::make_unique<CQuenzoRealDeleteDlg>(*this, m_engine);
     m_progress->DoModal(m_hWnd);
     // The progress window returns only after its worker has ended, so the rows may go now.
-    m_list.DeleteAllItems();
+    ClearRows();
 }

@@ -26,15 +26,18 @@ public:
     int CurrentMethod() const { return m_currentMethod; }
 
     int GetEntryCount() const { return m_list.GetItemCount(); }
+    // A row as it is shown: the path's code page 949 text.
     std::string GetEntryPath(int index) const { return m_list.GetItemText(index, 0); }
-    std::vector<std::string> EntryPaths() const;
+    // The rows' exact paths, in row order: what a run destroys.
+    const std::vector<std::wstring>& EntryPaths() const { return m_entries; }
     std::string GetEntrySizeText(int index) const { return m_list.GetItemText(index, 1); }
 
-    // Adds files at the top, in order, each after a duplicate check; the first duplicate is
-    // reported and ends the adding. Returns how many were added. (Picker and drop both come here.)
-    int AddFiles(const std::vector<std::string>& paths);
+    // Adds files (exact paths) at the top, in order, each after a duplicate check on the exact
+    // path; the first duplicate is reported and ends the adding. Returns how many were added.
+    // (Picker and drop both come here.)
+    int AddFiles(const std::vector<std::wstring>& paths);
     // Adds a folder as the second row (the first in an empty list), without a duplicate check.
-    void AddFolder(const std::string& path);
+    void AddFolder(const std::wstring& path);
 
     CQuenzoRealDeleteDlg* ProgressWindow() const { return m_progress.get(); }
 
@@ -50,8 +53,12 @@ private:
     void OnSecureDelete();
     void SetUpList();
     void ReadCurrentMethod();
+    void InsertRow(int index, const std::wstring& path, const std::string& size);
+    void ClearRows();
 
     CListView m_list;
+    // The exact path of every row, in row order; the rows show their 949 text only.
+    std::vector<std::wstring> m_entries;
     std::atomic<int> m_currentMethod{0};
     CSDEngine* m_engine = nullptr;
     std::unique_ptr<CQuenzoRealDeleteDlg> m_progress;

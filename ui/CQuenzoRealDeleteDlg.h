@@ -53,7 +53,7 @@ private:
     CSDEngine* m_engine;
     int m_method = 0;
     int m_passCount = 0;
-    std::vector<std::string> m_entries;
+    std::vector<std::wstring> m_entries;
     CWorkerThread m_worker;
     std::atomic<bool> m_halted{false};
     bool m_asking = false;

@@ -1,14 +1,17 @@
 #include "DeletionList.h"
 
+#include "ExactPath.h"
+
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cwchar>
 
-std::string SizeText(const std::string& path)
+std::string SizeText(const std::wstring& path)
 {
+    const auto checked = CheckedPath(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!checked || !GetFileAttributesExW(Extended(*checked).c_str(), GetFileExInfoStandard, &data))
         return {};
     const unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     char text[64];
@@ -16,20 +19,20 @@ std::string SizeText(const std::string& path)
     return text;
 }
 
-std::vector<std::string> ChosenPaths(const char* buffer, unsigned fileOffset)
+std::vector<std::wstring> ChosenPaths(const wchar_t* buffer, unsigned fileOffset)
 {
-    std::vector<std::string> paths;
+    std::vector<std::wstring> paths;
     if (!buffer || !*buffer)
         return paths;
     // One file: the buffer is its full path. Several: the folder's NUL stands where the names begin.
-    if (fileOffset == 0 || buffer[fileOffset - 1] != '\0') {
+    if (fileOffset == 0 || buffer[fileOffset - 1] != L'\0') {
         paths.emplace_back(buffer);
         return paths;
     }
-    std::string folder = buffer;
-    if (!folder.empty() && folder.back() != '\\')
-        folder += '\\';
-    for (const char* name = buffer + fileOffset; *name; name += std::strlen(name) + 1)
+    std::wstring folder = buffer;
+    if (!folder.empty() && folder.back() != L'\\')
+        folder += L'\\';
+    for (const wchar_t* name = buffer + fileOffset; *name; name += std::wcslen(name) + 1)
         paths.push_back(folder + name);
     return paths;
 }

@@ -6,13 +6,13 @@
 
 // The size column: the size in bytes / 1024 with two decimals ("%.2f"), all 64 bits of it; a
 // folder shows 0.00; a path whose attributes cannot be read shows nothing.
-std::string SizeText(const std::string& path);
+std::string SizeText(const std::wstring& path);
 
-// The paths the open-file picker returned in `buffer`: one full path, or (several chosen) the
-// folder, a NUL, and each name followed by a NUL, the list ending in a second NUL.
+// The exact paths the wide open-file picker returned in `buffer`: one full path, or (several
+// chosen) the folder, a NUL, and each name followed by a NUL, the list ending in a second NUL.
 // `fileOffset` is the picker's offset of the first name.
-std::vector<std::string> ChosenPaths(const char* buffer, unsigned fileOffset);
+std::vector<std::wstring> ChosenPaths(const wchar_t* buffer, unsigned fileOffset);
 
-// The selection buffer of the open-file picker, in bytes: room for thousands of long names, since
-// a selection that does not fit adds nothing at all.
+// The selection buffer of the open-file picker, in characters: room for thousands of long names,
+// since a selection that does not fit adds nothing at all.
 constexpr unsigned kFilePickerBufferSize = 1u << 20;

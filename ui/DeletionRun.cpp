@@ -1,11 +1,13 @@
 #include "DeletionRun.h"
 
 #include "CSADirRead.h"
+#include "ExactPath.h"
 #include "FileError.h"
 #include "Seams.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -14,10 +16,10 @@ constexpr unsigned kPassPauseMs = 100;
 constexpr unsigned kFilePauseMs = 500;
 
 // Counts the files the entries stand for, as the total bar's range needs.
-std::int64_t CountFiles(const std::vector<std::string>& entries)
+std::int64_t CountFiles(const std::vector<std::wstring>& entries)
 {
     std::int64_t total = 0;
-    for (const std::string& entry : entries) {
+    for (const std::wstring& entry : entries) {
         if (IsFolderPath(entry)) {
             CSADirRead reader;
             reader.CollectFolders(entry);
@@ -37,49 +39,60 @@ public:
     {
     }
 
-    // False when the run was halted.
-    bool WipeOneFile(const std::string& path, bool pathFirst)
+    // False when the run was halted. `file` is a chosen path or a file a walk found.
+    template <typename File>
+    bool WipeOneFile(const File& file, const std::wstring& path, bool pathFirst)
     {
         if (m_display.IsHalted())
             return false;
-        if (!Wipe(path))
-            m_outcome.remaining.push_back(path);
+        Wipe(file, path);
         if (m_display.IsHalted())
             return false;
+        const std::string shown = Narrow949(path);
         if (pathFirst)
-            m_display.ShowPath(path);
+            m_display.ShowPath(shown);
         m_display.SetFileRange(m_passCount);
         if (!pathFirst)
-            m_display.ShowPath(path);
+            m_display.ShowPath(shown);
         return ShowSteps() && Pause(kFilePauseMs);
     }
 
-    bool WipeOneFolder(const std::string& folder)
+    bool WipeOneFolder(const std::wstring& folder)
     {
+        // The walk below and the folder wipe's own both fix the folder where it is now: a row that
+        // is a link lists nothing here and is refused there.
         CSADirRead reader;
         reader.CollectFolders(folder);
         reader.CollectFiles();
         for (const FoundFile& file : reader.Files())
-            if (!WipeOneFile(file.path, true))
+            if (!WipeOneFile(file, file.path, true))
                 return false;
         if (m_display.IsHalted())
             return false;
-        if (!m_engine.WipeFolder(folder))
-            m_outcome.remaining.push_back(folder);
+        Record(m_engine.WipeFolder(folder));
         return true;
     }
 
     DeletionOutcome& Outcome() { return m_outcome; }
 
 private:
-    // Whether the file is gone (a path that never existed counts as gone).
-    bool Wipe(const std::string& path)
+    template <typename File>
+    void Wipe(const File& file, const std::wstring& path)
     {
         try {
-            return m_engine.WipeFile(path);
+            Record(m_engine.WipeFile(file));
         } catch (const CFileException& error) {
-            return error.m_lOsError == ERROR_FILE_NOT_FOUND || error.m_lOsError == ERROR_PATH_NOT_FOUND;
+            if (error.m_lOsError != ERROR_FILE_NOT_FOUND && error.m_lOsError != ERROR_PATH_NOT_FOUND)
+                Record(WipeResult::Left(path, LeftReason::Rename));
         }
+    }
+
+    // The folder wipe retries what the file stage left, so the same leftover may come twice.
+    void Record(const WipeResult& result)
+    {
+        for (const Leftover& leftover : result.leftovers)
+            if (std::find(m_outcome.remaining.begin(), m_outcome.remaining.end(), leftover) == m_outcome.remaining.end())
+                m_outcome.remaining.push_back(leftover);
     }
 
     bool ShowSteps()
@@ -115,17 +128,7 @@ private:
 
 }  // namespace
 
-bool IsFolderPath(const std::string& path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(path.c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(find);
-    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-DeletionOutcome RunDeletion(CSDEngine& engine, const std::vector<std::string>& entries, int passCount,
+DeletionOutcome RunDeletion(CSDEngine& engine, const std::vector<std::wstring>& entries, int passCount,
                             DeletionDisplay& display)
 {
     if (entries.empty())
@@ -133,8 +136,8 @@ DeletionOutcome RunDeletion(CSDEngine& engine, const std::vector<std::string>& e
     const std::int64_t fileTotal = CountFiles(entries);
     display.SetTotalRange(static_cast<std::int64_t>(passCount) * fileTotal);
     Run run(engine, passCount, fileTotal, display);
-    for (const std::string& entry : entries) {
-        const bool going = IsFolderPath(entry) ? run.WipeOneFolder(entry) : run.WipeOneFile(entry, false);
+    for (const std::wstring& entry : entries) {
+        const bool going = IsFolderPath(entry) ? run.WipeOneFolder(entry) : run.WipeOneFile(entry, entry, false);
         if (!going) {
             run.Outcome().halted = true;
             break;
@@ -147,15 +150,5 @@ std::string PercentText(std::int64_t numerator, std::int64_t denominator)
 {
     char text[32];
     std::snprintf(text, sizeof(text), "%lld%%", denominator > 0 ? static_cast<long long>(numerator / denominator) : 0LL);
-    return text;
-}
-
-std::string RemainingMessage(const std::vector<std::string>& remaining, std::size_t shown)
-{
-    std::string text = "다음 항목은 삭제하지 못했습니다.\n";
-    for (std::size_t i = 0; i < remaining.size() && i < shown; ++i)
-        text += "\n" + remaining[i];
-    if (remaining.size() > shown)
-        text += "\n\n외 " + std::to_string(remaining.size() - shown) + "개";
     return text;
 }

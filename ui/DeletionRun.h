@@ -12,6 +12,7 @@ public:
     virtual ~DeletionDisplay() = default;
     virtual void SetTotalRange(std::int64_t maximum) = 0;
     virtual void SetFileRange(int passCount) = 0;
+    // The path as code page 949 text, for showing only.
     virtual void ShowPath(const std::string& path) = 0;
     // One paced step: pass `pass` of `passCount` of the current file, with both percentages
     // already formatted, and the total number of steps taken after this one.
@@ -23,22 +24,17 @@ public:
 
 struct DeletionOutcome {
     bool halted = false;
-    // What could not be destroyed, by the path the user knows it under.
-    std::vector<std::string> remaining;
+    // What could not be destroyed, where it now is, and why.
+    std::vector<Leftover> remaining;
 };
 
-// Whether the path names a folder, by a find-first on the path itself (so a drive root is not).
-bool IsFolderPath(const std::string& path);
-
-// Destroys the entries in order: a folder's files one by one through WipeFile, then the folder
-// through WipeFolder; a file (or a path that is not found) through WipeFile. After every file the
-// display steps through `passCount` passes, pausing 100 ms per pass and 500 ms per file. A failed
-// rename is caught per file and the run goes on. Returns what remains and whether it was halted.
-DeletionOutcome RunDeletion(CSDEngine& engine, const std::vector<std::string>& entries, int passCount,
+// Destroys the entries (exact paths) in order: a folder's files one by one through WipeFile, then
+// the folder through WipeFolder; a file (or a path that is not found) through WipeFile. After
+// every file the display steps through `passCount` passes, pausing 100 ms per pass and 500 ms per
+// file. A failed rename is caught per file and the run goes on. Returns what remains (each once)
+// and whether it was halted.
+DeletionOutcome RunDeletion(CSDEngine& engine, const std::vector<std::wstring>& entries, int passCount,
                             DeletionDisplay& display);
 
 // "%d%%" of numerator / denominator, 0 for an empty denominator, in 64 bits.
 std::string PercentText(std::int64_t numerator, std::int64_t denominator);
-
-// The second message of a run that left something behind: the first paths, then how many more.
-std::string RemainingMessage(const std::vector<std::string>& remaining, std::size_t shown = 10);

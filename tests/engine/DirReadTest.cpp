@@ -1,4 +1,5 @@
 #include "CSADirRead.h"
+#include "ExactPath.h"
 #include "Sandbox.h"
 
 #include <gtest/gtest.h>
@@ -7,36 +8,36 @@
 
 namespace {
 
-std::vector<std::string> Paths(const std::vector<FoundFile>& files)
+template <typename Entry>
+std::vector<std::wstring> Paths(const std::vector<Entry>& entries)
 {
-    std::vector<std::string> paths;
-    for (const FoundFile& file : files)
-        paths.push_back(file.path);
+    std::vector<std::wstring> paths;
+    for (const Entry& entry : entries)
+        paths.push_back(entry.path);
     return paths;
 }
 
-bool Contains(const std::vector<std::string>& list, const std::string& item)
+bool Contains(const std::vector<std::wstring>& list, const std::wstring& item)
 {
     return std::find(list.begin(), list.end(), item) != list.end();
 }
 
 }  // namespace
 
-TEST(CSADirRead, NormalizeFolderPathTrimsBlanksAndSeparators)
+// Trailing blanks and dots are part of a name ("data " is not "data"): only separators go.
+TEST(CSADirRead, NormalizeFolderPathTrimsSeparatorsOnly)
 {
     const struct {
-        const char* in;
-        const char* out;
+        const wchar_t* in;
+        const wchar_t* out;
     } cases[] = {
-        {"C:\\data\\ ", "C:\\data"},     {"C:\\", "C:"},           {"C:\\data\\\\\t", "C:\\data"},
-        {"C:/x/y/", "C:/x/y"},           {"data", "data"},         {"C:\\a b ", "C:\\a b"},
-        {"C:\\dir\\/", "C:\\dir\\/"},  // a backslash comes first, and it is not the last character
-        {"", ""},
+        {L"C:\\data\\", L"C:\\data"}, {L"C:\\", L"C:\\"},     {L"C:\\data\\\\/", L"C:\\data"},
+        {L"C:\\data\\ ", L"C:\\data\\ "}, {L"C:\\a b.", L"C:\\a b."}, {L"", L""},
     };
     for (const auto& c : cases) {
-        std::string path = c.in;
+        std::wstring path = c.in;
         CSADirRead::NormalizeFolderPath(path);
-        EXPECT_EQ(path, c.out) << '"' << c.in << '"';
+        EXPECT_EQ(path, c.out) << Narrow949(c.in);
     }
 }
 
@@ -52,15 +53,14 @@ TEST(CSADirRead, ListsTheTreeDeepestFirst)
         sandbox.WriteFile(file, std::string(10, 'x') + file);
 
     CSADirRead reader;
-    reader.CollectFolders(sandbox.Path("A") + "\\ ");
+    reader.CollectFolders(W(sandbox.Path("A") + "\\"));
     ASSERT_TRUE(reader.CollectFiles());
 
-    const auto& folders = reader.Folders();
+    const auto folders = Paths(reader.Folders());
     ASSERT_EQ(folders.size(), 5u);
-    EXPECT_EQ(reader.Root(), sandbox.Path("A"));
-    EXPECT_EQ(folders.back(), sandbox.Path("A"));
+    EXPECT_EQ(folders.back(), W(sandbox.Path("A")));
     const auto at = [&](const char* folder) {
-        return std::find(folders.begin(), folders.end(), sandbox.Path(folder)) - folders.begin();
+        return std::find(folders.begin(), folders.end(), W(sandbox.Path(folder))) - folders.begin();
     };
     EXPECT_LT(at("A\\B\\C"), at("A\\B"));
     for (const char* folder : {"A\\.git", "A\\hid"})
@@ -68,16 +68,18 @@ TEST(CSADirRead, ListsTheTreeDeepestFirst)
 
     const auto files = Paths(reader.Files());
     ASSERT_EQ(files.size(), 5u);
-    EXPECT_EQ(files.back(), sandbox.Path("A\\a.txt"));
+    EXPECT_EQ(files.back(), W(sandbox.Path("A\\a.txt")));
     const auto fileAt = [&](const char* file) {
-        return std::find(files.begin(), files.end(), sandbox.Path(file)) - files.begin();
+        return std::find(files.begin(), files.end(), W(sandbox.Path(file))) - files.begin();
     };
     EXPECT_LT(fileAt("A\\B\\C\\c.txt"), fileAt("A\\B\\b.txt"));
-    EXPECT_TRUE(Contains(files, sandbox.Path("A\\.git\\HEAD")));
-    EXPECT_TRUE(Contains(files, sandbox.Path("A\\hid\\h.txt")));
+    EXPECT_TRUE(Contains(files, W(sandbox.Path("A\\.git\\HEAD"))));
+    EXPECT_TRUE(Contains(files, W(sandbox.Path("A\\hid\\h.txt"))));
     for (const FoundFile& file : reader.Files()) {
         EXPECT_FALSE(file.isFolder);
-        EXPECT_EQ(file.size, 10 + file.path.size() - sandbox.Root().size() - 1) << file.path;
+        EXPECT_EQ(file.size, 10 + file.path.size() - sandbox.Root().size() - 1) << Narrow949(file.path);
+        // Where a handle must land: the root's final path and the names listed.
+        EXPECT_EQ(file.landing, L"\\\\?\\" + file.path) << Narrow949(file.path);
     }
 }
 
@@ -93,21 +95,27 @@ TEST(CSADirRead, DoesNotDescendIntoFolderLinks)
     sandbox.MakeSymlink("chosen\\loop", "chosen");
 
     CSADirRead reader;
-    reader.CollectFolders(sandbox.Path("chosen"));
+    reader.CollectFolders(W(sandbox.Path("chosen")));
     ASSERT_TRUE(reader.CollectFiles());
-    EXPECT_EQ(reader.Folders(), (std::vector<std::string>{sandbox.Path("chosen")}));
-    EXPECT_EQ(Paths(reader.Files()), (std::vector<std::string>{sandbox.Path("chosen\\own.txt")}));
+    EXPECT_EQ(Paths(reader.Folders()), (std::vector<std::wstring>{W(sandbox.Path("chosen"))}));
+    EXPECT_EQ(Paths(reader.Files()), (std::vector<std::wstring>{W(sandbox.Path("chosen\\own.txt"))}));
 }
 
-TEST(CSADirRead, AFileOrAMissingPathIsItsOwnOnlyFolder)
+// Only a real folder is walked: a root that is a file, missing, a link to a folder or not a whole
+// path lists nothing at all (a link's target used to be counted and wiped).
+TEST(CSADirRead, OnlyARealFolderIsWalked)
 {
     Sandbox sandbox;
     sandbox.WriteFile("plain.txt", "x");
-    for (const char* name : {"plain.txt", "missing"}) {
+    sandbox.MakeFolder("real");
+    sandbox.WriteFile("real\\canary.txt", Canary(10));
+    sandbox.MakeSymlink("link", "real");
+    for (const std::wstring& root : {W(sandbox.Path("plain.txt")), W(sandbox.Path("missing")), W(sandbox.Path("link")),
+                                     std::wstring(L"real"), std::wstring()}) {
         CSADirRead reader;
-        reader.CollectFolders(sandbox.Path(name));
+        reader.CollectFolders(root);
         ASSERT_TRUE(reader.CollectFiles());
-        EXPECT_EQ(reader.Folders(), (std::vector<std::string>{sandbox.Path(name)}));
-        EXPECT_TRUE(reader.Files().empty());
+        EXPECT_TRUE(reader.Folders().empty()) << Narrow949(root);
+        EXPECT_TRUE(reader.Files().empty()) << Narrow949(root);
     }
 }

@@ -1,18 +1,29 @@
 #include "EngineTestSupport.h"
 
 #include "CrtRandom.h"
+#include "ExactPath.h"
 #include "Seams.h"
+
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
-bool RecordingEngine::WritePass(const std::string& path, const PatternBuffer& pattern)
+bool RecordingEngine::WritePass(const LocatedPath& file, const PatternBuffer& pattern)
 {
+    const std::string path = Narrow949(file.path);
     if (beforePass)
         beforePass(passes.size(), path);
-    const bool ok = CSDEngine::WritePass(path, pattern);
+    const bool ok = CSDEngine::WritePass(file, pattern);
     passes.push_back({path, ok, ReadWholeFile(path)});
     return ok;
+}
+
+LocatedPath At(const std::string& path)
+{
+    const auto located = Locate(Widen949(path));
+    EXPECT_TRUE(located.has_value()) << path;
+    return located.value_or(LocatedPath{Widen949(path), L""});
 }
 
 FastPinnedSeams::FastPinnedSeams(std::uint32_t clockSeconds, const RecordingEngine* engine)

@@ -21,7 +21,7 @@ class RecordingEngine : public CSDEngine {
 public:
     explicit RecordingEngine(int currentMethod = 1) : CSDEngine([this] { return method; }), method(currentMethod) {}
 
-    bool WritePass(const std::string& path, const PatternBuffer& pattern) override;
+    bool WritePass(const LocatedPath& file, const PatternBuffer& pattern) override;
 
     int method;
     std::vector<PassRecord> passes;
@@ -62,4 +62,7 @@ std::vector<std::string> ExpectedPassBuffers(const std::string& notation, std::u
 std::string Spread(const std::string& buffer, std::size_t size);
 
 std::string ReadWholeFile(const std::string& path);
+
+// A file of the sandbox (code page 949 text) located for the engine: where its handles must land.
+LocatedPath At(const std::string& path);
 long long FileSizeOf(const std::string& path);  // -1 when it cannot be read

@@ -1,29 +1,12 @@
-#include "Cmd5Capi.h"
 #include "EngineTestSupport.h"
+#include "ExactPath.h"
 #include "Sandbox.h"
-#include "Seams.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 constexpr std::uint32_t kSeed = 424242;
-
-std::string Md5(const std::string& text) { return Cmd5Capi().HashToHex(text); }
-
-// Records every prompt and answers OK; restores the platform's boxes afterwards.
-class RecordedPrompts {
-public:
-    RecordedPrompts()
-    {
-        seams::SetPromptHandler([this](const seams::Prompt& prompt) {
-            prompts.push_back(prompt);
-            return IDOK;
-        });
-    }
-    ~RecordedPrompts() { seams::SetPromptHandler({}); }
-    std::vector<seams::Prompt> prompts;
-};
 
 std::vector<std::string> FirstPassPaths(const RecordingEngine& engine)
 {
@@ -47,10 +30,9 @@ TEST(WipeFolder, DestroysTheTreeFilesDeepestFirst)
     sandbox.WriteFile("A\\.hidden\\h", Canary(5));
     RecordingEngine engine(13);
     FastPinnedSeams seams(kSeed, &engine);
-    RecordedPrompts prompts;
 
-    // Given as the user might type it, with a trailing backslash and blank.
-    EXPECT_TRUE(engine.WipeFolder(sandbox.Path("A") + "\\ "));
+    // Given as the user might type it, with a trailing backslash.
+    EXPECT_TRUE(engine.WipeFolder(W(sandbox.Path("A") + "\\")));
 
     ASSERT_EQ(engine.passes.size(), 40u);
     const auto order = FirstPassPaths(engine);
@@ -59,12 +41,11 @@ TEST(WipeFolder, DestroysTheTreeFilesDeepestFirst)
               std::find(order.begin(), order.end(), sandbox.Path("A\\B\\b.txt")));
     EXPECT_EQ(engine.passes[0].fileAfter, Repeat(0xFF, engine.passes[0].fileAfter.size()));
     EXPECT_TRUE(sandbox.List().empty());
-    EXPECT_TRUE(prompts.prompts.empty());
 }
 
-// A locked file cannot be destroyed: it stays untouched, and every folder above it stays under
-// its scrambled name in its parent, which shows each was moved there deepest first. The rest goes.
-TEST(WipeFolder, LockedFileStaysWithItsFoldersUnderScrambledNames)
+// A locked file cannot be overwritten: it stays untouched, and so does every folder above it,
+// under its own name, so that the report says truly where it is. The rest goes.
+TEST(WipeFolder, LockedFileStaysWithItsFoldersAndIsReported)
 {
     Sandbox sandbox;
     for (const char* folder : {"A", "A\\B", "A\\B\\C", "A\\other"})
@@ -74,22 +55,21 @@ TEST(WipeFolder, LockedFileStaysWithItsFoldersUnderScrambledNames)
     sandbox.WriteFile("A\\other\\free.txt", Canary(1000));
     RecordingEngine engine(13);
     FastPinnedSeams seams(kSeed, &engine);
-    RecordedPrompts prompts;
 
-    bool gone = true;
-    const std::string a = sandbox.Path("A");
+    WipeResult result;
     {
         ExclusiveHold hold(sandbox.Path("A\\B\\C\\locked.txt"));
         ASSERT_TRUE(hold.IsHeld());
-        gone = engine.WipeFolder(a);
+        result = engine.WipeFolder(W(sandbox.Path("A")));
     }
-    EXPECT_FALSE(gone);
-
-    const std::string moved = Md5(a) + "\\" + Md5(a + "\\B") + "\\" + Md5(a + "\\B\\C");
-    EXPECT_EQ(sandbox.List(), (std::vector<std::string>{Md5(a)}));
-    EXPECT_EQ(sandbox.List(Md5(a)), (std::vector<std::string>{Md5(a + "\\B")}));
-    EXPECT_EQ(sandbox.List(moved), (std::vector<std::string>{"locked.txt"}));
-    EXPECT_EQ(sandbox.ReadFile(moved + "\\locked.txt"), Canary(1000));
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.leftovers, (std::vector<Leftover>{{W(sandbox.Path("A\\B\\C\\locked.txt")), LeftReason::Overwrite},
+                                                       {W(sandbox.Path("A\\B\\C")), LeftReason::NotEmpty},
+                                                       {W(sandbox.Path("A\\B")), LeftReason::NotEmpty},
+                                                       {W(sandbox.Path("A")), LeftReason::NotEmpty}}));
+    EXPECT_EQ(sandbox.List("A"), (std::vector<std::string>{"B"}));
+    EXPECT_EQ(sandbox.List("A\\B"), (std::vector<std::string>{"C"}));
+    EXPECT_EQ(sandbox.ReadFile("A\\B\\C\\locked.txt"), Canary(1000));
 }
 
 TEST(WipeFolder, EmptyMissingAndNonFolderPaths)
@@ -99,11 +79,12 @@ TEST(WipeFolder, EmptyMissingAndNonFolderPaths)
     FastPinnedSeams seams(kSeed);
 
     sandbox.MakeFolder("empty");
-    EXPECT_TRUE(engine.WipeFolder(sandbox.Path("empty")));
-    EXPECT_TRUE(engine.WipeFolder(sandbox.Path("never-was")));
-    // A file handed here would have been deleted by the shell without a single overwrite.
+    EXPECT_EQ(engine.WipeFolder(W(sandbox.Path("empty"))).leftovers, std::vector<Leftover>{});
+    EXPECT_TRUE(engine.WipeFolder(W(sandbox.Path("never-was"))));
+    // A file handed here would have been moved and deleted without a single overwrite.
     sandbox.WriteFile("file.txt", Canary(50));
-    EXPECT_FALSE(engine.WipeFolder(sandbox.Path("file.txt")));
+    EXPECT_EQ(engine.WipeFolder(W(sandbox.Path("file.txt"))).leftovers,
+              (std::vector<Leftover>{{W(sandbox.Path("file.txt")), LeftReason::WrongKind}}));
     EXPECT_EQ(sandbox.List(), (std::vector<std::string>{"file.txt"}));
     EXPECT_EQ(sandbox.ReadFile("file.txt"), Canary(50));
 }
@@ -127,9 +108,11 @@ TEST(WipeFolder, LinksNeverLeadOutsideTheChosenFolder)
     sandbox.MakeSymlink("chosen\\parentlink", "");
     RecordingEngine engine(1);
     FastPinnedSeams seams(kSeed, &engine);
-    RecordedPrompts prompts;
 
-    EXPECT_FALSE(engine.WipeFolder(sandbox.Path("chosen")));
+    const WipeResult result = engine.WipeFolder(W(sandbox.Path("chosen")));
+    EXPECT_FALSE(result);
+    for (const Leftover& leftover : result.leftovers)
+        EXPECT_NE(GetFileAttributesW(Extended(leftover.path).c_str()), INVALID_FILE_ATTRIBUTES) << Narrow949(leftover.path);
 
     EXPECT_EQ(sandbox.ReadFile("outside\\canary.txt"), Canary(30000));
     EXPECT_EQ(sandbox.ReadFile("outside\\dir\\inner.txt"), Canary(4000));
@@ -143,42 +126,33 @@ TEST(WipeFolder, LinksNeverLeadOutsideTheChosenFolder)
 
     // A chosen folder that is itself a link is left alone with its target.
     sandbox.MakeSymlink("chosenlink", "outside");
-    EXPECT_FALSE(engine.WipeFolder(sandbox.Path("chosenlink")));
+    EXPECT_EQ(engine.WipeFolder(W(sandbox.Path("chosenlink"))).leftovers,
+              (std::vector<Leftover>{{W(sandbox.Path("chosenlink")), LeftReason::Link}}));
     EXPECT_EQ(sandbox.List("outside"), (std::vector<std::string>{"canary.txt", "dir"}));
     EXPECT_EQ(sandbox.ReadFile("outside\\canary.txt"), Canary(30000));
 }
 
-// Below a path too long for the platform nothing can be listed or vouched for: the wipe reports
-// the folder as remaining, and no path is cut short into another one.
-TEST(WipeFolder, PathTooLongFailsCleanly)
+// A tree deeper than MAX_PATH is destroyed through the wide paths, scrambled names included,
+// and no path is cut short into another one.
+TEST(WipeFolder, PathsBeyondMaxPathAreDestroyedWhole)
 {
     Sandbox sandbox;
     sandbox.WriteFile("neighbour.txt", Canary(64));
     sandbox.MakeFolder("chosen");
     sandbox.WriteFile("chosen\\short.txt", Canary(64));
-    std::wstring deep = L"\\\\?\\";
-    for (char c : sandbox.Path("chosen"))
-        deep += static_cast<wchar_t>(c);
-    const std::wstring segment(60, L'd');
+    std::wstring deep = L"chosen";
     for (int i = 0; i < 5; ++i) {
-        deep += L"\\" + segment;
-        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        deep += L"\\" + std::wstring(60, L'd');
+        sandbox.MakeFolderW(deep);
     }
-    const std::wstring deepFile = deep + L"\\deep.txt";
-    HANDLE file = CreateFileW(deepFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, "deep", 4, &written, nullptr);
-    CloseHandle(file);
-    ASSERT_GT(deepFile.size(), 4u + MAX_PATH);
+    sandbox.WriteFileW(deep + L"\\deep.txt", "deep");
+    ASSERT_GT(sandbox.PathW(deep + L"\\deep.txt").size(), static_cast<std::size_t>(MAX_PATH));
 
     CSDEngine engine([] { return 13; });
     FastPinnedSeams seams(kSeed);
-    RecordedPrompts prompts;
-    EXPECT_FALSE(engine.WipeFolder(sandbox.Path("chosen")));
-
-    EXPECT_NE(GetFileAttributesW(deepFile.c_str()), INVALID_FILE_ATTRIBUTES);
+    const WipeResult result = engine.WipeFolder(W(sandbox.Path("chosen")));
+    EXPECT_EQ(result.leftovers, std::vector<Leftover>{});
+    EXPECT_TRUE(result);
+    EXPECT_EQ(sandbox.List(), (std::vector<std::string>{"neighbour.txt"}));
     EXPECT_EQ(sandbox.ReadFile("neighbour.txt"), Canary(64));
-    EXPECT_FALSE(sandbox.Exists("chosen\\short.txt"));
-    EXPECT_EQ(sandbox.List(), (std::vector<std::string>{"chosen", "neighbour.txt"}));
 }

@@ -43,7 +43,7 @@ TEST(RunSchedule, EveryMethodWritesItsPassesThenPausesThenZeroes)
         RecordingEngine engine;
         FastPinnedSeams seams(kSeed, &engine);
 
-        ASSERT_TRUE(engine.RunSchedule(sandbox.Path("file"), method));
+        ASSERT_TRUE(engine.RunSchedule(At(sandbox.Path("file")), method));
 
         const auto expected = ExpectedPassBuffers(kSchedules[method - 1], kSeed);
         ASSERT_EQ(engine.passes.size(), expected.size());
@@ -66,7 +66,7 @@ TEST(RunSchedule, ShortConstantLeavesZeroAtTheEndOfEveryBlock)
     sandbox.WriteFile("file", Canary(3 * 10239));
     RecordingEngine engine;
     FastPinnedSeams seams(kSeed, &engine);
-    ASSERT_TRUE(engine.RunSchedule(sandbox.Path("file"), 10));
+    ASSERT_TRUE(engine.RunSchedule(At(sandbox.Path("file")), 10));
     for (std::size_t pass : {1u, 2u}) {
         const std::string& bytes = engine.passes[pass].fileAfter;
         for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -82,7 +82,7 @@ TEST(RunSchedule, RotationOverSevenBytes)
     sandbox.WriteFile("seven", Canary(7));
     RecordingEngine engine;
     FastPinnedSeams seams(kSeed, &engine);
-    ASSERT_TRUE(engine.RunSchedule(sandbox.Path("seven"), 1));
+    ASSERT_TRUE(engine.RunSchedule(At(sandbox.Path("seven")), 1));
     EXPECT_EQ(engine.passes[6].fileAfter, "\x92\x49\x24\x92\x49\x24\x92");
 }
 
@@ -95,7 +95,7 @@ TEST(RunSchedule, OnlyRandomSchedulesTouchTheRandomSource)
     FastPinnedSeams seams(kSeed, &engine);
     for (int method : {6, 8, 10, 12, 13}) {
         CrtRandom::Seed(777);
-        ASSERT_TRUE(engine.RunSchedule(sandbox.Path("file"), method));
+        ASSERT_TRUE(engine.RunSchedule(At(sandbox.Path("file")), method));
         const int next = CrtRandom::Draw();
         CrtRandom::Seed(777);
         EXPECT_EQ(next, CrtRandom::Draw()) << method;
@@ -104,7 +104,7 @@ TEST(RunSchedule, OnlyRandomSchedulesTouchTheRandomSource)
     CrtRandom::Seed(777);
     std::thread other([&] {
         RecordingEngine otherEngine;
-        otherEngine.RunSchedule(sandbox.Path("file"), 11);
+        otherEngine.RunSchedule(At(sandbox.Path("file")), 11);
     });
     other.join();
     const int next = CrtRandom::Draw();
@@ -124,7 +124,7 @@ TEST(RunSchedule, StopsAtTheFirstFailedPass)
         if (index == 1)
             hold = std::make_unique<ExclusiveHold>(path);
     };
-    EXPECT_FALSE(engine.RunSchedule(sandbox.Path("file"), 8));
+    EXPECT_FALSE(engine.RunSchedule(At(sandbox.Path("file")), 8));
     ASSERT_TRUE(hold && hold->IsHeld());
     hold->Release();
 
@@ -142,7 +142,7 @@ TEST(RunSchedule, MethodsOutsideTheRangeWriteNothing)
     RecordingEngine engine;
     FastPinnedSeams seams(kSeed, &engine);
     for (int method : {-1, 0, 14})
-        EXPECT_FALSE(engine.RunSchedule(sandbox.Path("file"), method)) << method;
+        EXPECT_FALSE(engine.RunSchedule(At(sandbox.Path("file")), method)) << method;
     EXPECT_TRUE(engine.passes.empty());
     EXPECT_EQ(sandbox.ReadFile("file"), Canary(100));
 }

@@ -27,7 +27,7 @@ TEST(WipeFile, SchedulesThenScrambledNameThenDelete)
     RecordingEngine engine(12);
     FastPinnedSeams seams(kSeed, &engine);
 
-    EXPECT_TRUE(engine.WipeFile(path));
+    EXPECT_TRUE(engine.WipeFile(W(path)));
 
     const auto finalStep = ExpectedPassBuffers("D3 2C R R 95 6A R", kSeed);
     ASSERT_EQ(engine.passes.size(), 2 + finalStep.size());
@@ -58,7 +58,7 @@ TEST(WipeFile, OutOfRangeMethodRunsOnlyTheFinalStep)
         RecordingEngine engine(method);
         FastPinnedSeams seams(kSeed, &engine);
 
-        EXPECT_TRUE(engine.WipeFile(path));
+        EXPECT_TRUE(engine.WipeFile(W(path)));
         ASSERT_EQ(engine.passes.size(), 8u);
         for (const PassRecord& pass : engine.passes)
             EXPECT_EQ(pass.path, sandbox.Path(ScrambledName(path)));
@@ -78,7 +78,7 @@ TEST(WipeFile, ReadOnlyHiddenAndSystemFilesAreOverwrittenAndDeleted)
         RecordingEngine engine(13);
         FastPinnedSeams seams(kSeed, &engine);
 
-        EXPECT_TRUE(engine.WipeFile(sandbox.Path("secret")));
+        EXPECT_TRUE(engine.WipeFile(W(sandbox.Path("secret"))));
         ASSERT_EQ(engine.passes.size(), 10u);
         EXPECT_EQ(engine.passes[0].fileAfter, Repeat(0xFF, 4000));
         EXPECT_EQ(engine.passes[1].fileAfter, Repeat(0x00, 4000));
@@ -99,7 +99,7 @@ TEST(WipeFile, FailedRenameRaisesTheFileErrorAndLeavesTheFile)
     FastPinnedSeams seams(kSeed, &engine);
 
     try {
-        engine.WipeFile(path);
+        engine.WipeFile(W(path));
         FAIL() << "no file error";
     } catch (const CFileException& error) {
         EXPECT_EQ(error.m_lOsError, static_cast<DWORD>(ERROR_ALREADY_EXISTS));
@@ -109,21 +109,42 @@ TEST(WipeFile, FailedRenameRaisesTheFileErrorAndLeavesTheFile)
     EXPECT_EQ(sandbox.ReadFile(occupant), "occupant");
 }
 
-TEST(WipeFile, MissingOrLockedFileRaisesTheFileErrorUntouched)
+// A file that is not there is gone; one that another program holds, however it shares it, is not
+// overwritten and therefore neither renamed nor deleted: it stays as it was, read-only bit and all,
+// and is reported. (With delete sharing it used to be renamed and deleted, reported destroyed.)
+TEST(WipeFile, MissingIsGoneAndAHeldFileStaysUntouched)
 {
     Sandbox sandbox;
     RecordingEngine engine(3);
     FastPinnedSeams seams(kSeed, &engine);
-    EXPECT_THROW(engine.WipeFile(sandbox.Path("missing")), CFileException);
+    EXPECT_TRUE(engine.WipeFile(W(sandbox.Path("missing"))));
 
-    sandbox.WriteFile("locked", Canary(2000));
-    {
-        ExclusiveHold hold(sandbox.Path("locked"));
-        ASSERT_TRUE(hold.IsHeld());
-        EXPECT_THROW(engine.WipeFile(sandbox.Path("locked")), CFileException);
+    const struct {
+        DWORD access;
+        DWORD share;
+    } holds[] = {
+        {GENERIC_READ, 0},
+        {GENERIC_READ, FILE_SHARE_DELETE},
+        {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE},
+        {GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE},
+    };
+    for (const auto& hold : holds) {
+        SCOPED_TRACE(hold.share);
+        sandbox.WriteFile("held", Canary(2000));
+        const std::string path = sandbox.Path("held");
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        HANDLE other = CreateFileA(path.c_str(), hold.access, hold.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(other, INVALID_HANDLE_VALUE);
+        const WipeResult result = engine.WipeFile(W(path));
+        CloseHandle(other);
+
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.leftovers, (std::vector<Leftover>{{W(path), LeftReason::Overwrite}}));
+        EXPECT_EQ(sandbox.List(), (std::vector<std::string>{"held"}));
+        EXPECT_EQ(sandbox.ReadFile("held"), Canary(2000));
+        EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
     }
-    EXPECT_EQ(sandbox.ReadFile("locked"), Canary(2000));
-    EXPECT_EQ(sandbox.List(), (std::vector<std::string>{"locked"}));
 }
 
 // A truncating open let a second observer see the file shrink to nothing between passes (and let
@@ -153,7 +174,7 @@ TEST(WipeFile, NeverShrinksWhileBeingWiped)
             }
         }
     });
-    EXPECT_TRUE(engine.WipeFile(path));
+    EXPECT_TRUE(engine.WipeFile(W(path)));
     done = true;
     watcher.join();
     EXPECT_GT(samples.load(), 19);
@@ -175,10 +196,10 @@ TEST(WipeFile, LinkToAFileIsNeverWrittenThrough)
     PatternBuffer pattern;
     pattern.fill(0xEE);
 
-    EXPECT_FALSE(engine.WritePass(link, pattern));
-    EXPECT_FALSE(engine.RunSchedule(link, 13));
-    EXPECT_FALSE(engine.ScrambleAndDelete(link));
-    EXPECT_FALSE(engine.WipeFile(link));
+    EXPECT_FALSE(engine.WritePass(At(link), pattern));
+    EXPECT_FALSE(engine.RunSchedule(At(link), 13));
+    EXPECT_FALSE(engine.ScrambleAndDelete(At(link)));
+    EXPECT_EQ(engine.WipeFile(W(link)).leftovers, (std::vector<Leftover>{{W(link), LeftReason::Link}}));
 
     EXPECT_EQ(sandbox.ReadFile("outside\\canary.txt"), Canary(20000));
     EXPECT_EQ(sandbox.List("chosen"), (std::vector<std::string>{"link.txt"}));
@@ -195,7 +216,7 @@ TEST(WipeFile, FileBehindAFolderLinkHigherUpIsWiped)
     RecordingEngine engine(13);
     FastPinnedSeams seams(kSeed, &engine);
 
-    EXPECT_TRUE(engine.WipeFile(sandbox.Path("via\\f.txt")));
+    EXPECT_TRUE(engine.WipeFile(W(sandbox.Path("via\\f.txt"))));
     ASSERT_FALSE(engine.passes.empty());
     EXPECT_EQ(engine.passes[0].fileAfter, Repeat(0xFF, 3000));
     EXPECT_TRUE(sandbox.List("real").empty());

@@ -27,7 +27,7 @@ TEST(WritePass, OverwritesInPlaceOverTheFormerLength)
         SCOPED_TRACE(size);
         const std::string name = "f" + std::to_string(size);
         sandbox.WriteFile(name, Canary(size));
-        ASSERT_TRUE(engine.WritePass(sandbox.Path(name), pattern));
+        ASSERT_TRUE(engine.WritePass(At(sandbox.Path(name)), pattern));
         EXPECT_EQ(sandbox.ReadFile(name), Spread(AsString(pattern), size));
     }
 }
@@ -44,7 +44,7 @@ TEST(WritePass, ReadOnlyHiddenAndSystemFilesAreOverwritten)
         const std::string name = "attr" + std::to_string(attribute);
         sandbox.WriteFile(name, Canary(3000));
         ASSERT_TRUE(SetFileAttributesA(sandbox.Path(name).c_str(), attribute));
-        EXPECT_TRUE(engine.WritePass(sandbox.Path(name), pattern));
+        EXPECT_TRUE(engine.WritePass(At(sandbox.Path(name)), pattern));
         EXPECT_EQ(sandbox.ReadFile(name), Repeat(0xC3, 3000));
     }
 }
@@ -56,14 +56,14 @@ TEST(WritePass, FailsWithoutTouchingAFileItCannotOpen)
     CSDEngine engine([] { return 1; });
     PatternBuffer pattern;
     pattern.fill(0x11);
-    EXPECT_FALSE(engine.WritePass(sandbox.Path("missing"), pattern));
+    EXPECT_FALSE(engine.WritePass({W(sandbox.Path("missing")), L"\\\\?\\" + W(sandbox.Path("missing"))}, pattern));
     EXPECT_FALSE(sandbox.Exists("missing"));
 
     sandbox.WriteFile("held", Canary(500));
     {
         ExclusiveHold hold(sandbox.Path("held"));
         ASSERT_TRUE(hold.IsHeld());
-        EXPECT_FALSE(engine.WritePass(sandbox.Path("held"), pattern));
+        EXPECT_FALSE(engine.WritePass(At(sandbox.Path("held")), pattern));
     }
     EXPECT_EQ(sandbox.ReadFile("held"), Canary(500));
 }

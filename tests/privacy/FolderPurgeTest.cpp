@@ -40,7 +40,7 @@ TEST(PurgeFolder, EmptiesTheTreeButKeepsTheFolder)
     SetAttributes(sandbox, "top\\sub\\deeper\\readonly.txt", FILE_ATTRIBUTE_READONLY);
     SetAttributes(sandbox, "top\\ro-folder", FILE_ATTRIBUTE_READONLY);
 
-    EXPECT_TRUE(PurgeFolder(sandbox.Path("top"), false, false));
+    EXPECT_TRUE(PurgeFolder(W(sandbox.Path("top")), false, false));
     EXPECT_TRUE(sandbox.Exists("top"));
     EXPECT_EQ(sandbox.List("top"), Names{});
 }
@@ -72,7 +72,7 @@ TEST(PurgeFolder, DesktopIniKeptUnlessAsked)
         sandbox.WriteFile("top\\desktop.ini.bak", "x");
         sandbox.WriteFile("top\\other\\DESKTOP.INI\\inside", "x");
         const std::string folder = sandbox.Path("top") + (c.trailingBackslash ? "\\" : "");
-        EXPECT_TRUE(PurgeFolder(folder, c.deleteDesktopIni, false));
+        EXPECT_TRUE(PurgeFolder(W(folder), c.deleteDesktopIni, false));
         EXPECT_EQ(sandbox.List("top"), c.top) << c.deleteDesktopIni << c.trailingBackslash;
         if (!c.deleteDesktopIni) {
             EXPECT_EQ(sandbox.List("top\\sub"), c.sub);
@@ -86,8 +86,8 @@ TEST(PurgeFolder, FolderThatCannotBeListedIsReportedAndUntouched)
 {
     Sandbox sandbox;
     sandbox.WriteFile("file", "x");
-    EXPECT_FALSE(PurgeFolder(sandbox.Path("missing"), true, true));
-    EXPECT_FALSE(PurgeFolder(sandbox.Path("file"), true, true));
+    EXPECT_FALSE(PurgeFolder(W(sandbox.Path("missing")), true, true));
+    EXPECT_FALSE(PurgeFolder(W(sandbox.Path("file")), true, true));
     EXPECT_EQ(sandbox.ReadFile("file"), "x");
 }
 
@@ -98,7 +98,7 @@ TEST(PurgeFolder, IndexFilesZeroFilledOnlyWhenAsked)
         Sandbox sandbox;
         sandbox.MakeFolder("top");
         sandbox.MakeFolder("top\\sub");
-        const std::string content = Canary(300);
+        const std::string content = IndexFile(300);
         for (const char* name : {"top\\index.dat", "top\\sub\\INDEX.DAT", "top\\index.dat.old"})
             sandbox.WriteFile(name, content);
         InUse a(sandbox.Path("top\\index.dat"));
@@ -106,7 +106,7 @@ TEST(PurgeFolder, IndexFilesZeroFilledOnlyWhenAsked)
         InUse c(sandbox.Path("top\\index.dat.old"));
         ASSERT_TRUE(a.IsHeld() && b.IsHeld() && c.IsHeld());
 
-        EXPECT_TRUE(PurgeFolder(sandbox.Path("top"), true, zero));
+        EXPECT_TRUE(PurgeFolder(W(sandbox.Path("top")), true, zero));
         const std::string zeroed = content.substr(0, 64) + std::string(236, '\0');
         EXPECT_EQ(sandbox.ReadFile("top\\index.dat"), zero ? zeroed : content) << zero;
         EXPECT_EQ(sandbox.ReadFile("top\\sub\\INDEX.DAT"), zero ? zeroed : content) << zero;
@@ -122,7 +122,7 @@ TEST(PurgeFolder, NeverFollowsALink)
     sandbox.MakeFolder("elsewhere");
     sandbox.MakeFolder("elsewhere\\docs");
     sandbox.WriteFile("elsewhere\\docs\\letter.txt", Canary(5000));
-    sandbox.WriteFile("elsewhere\\index-target", Canary(400));
+    sandbox.WriteFile("elsewhere\\index-target", IndexFile(400));
     sandbox.WriteFile("elsewhere\\readonly-target", Canary(10));
     SetAttributes(sandbox, "elsewhere\\readonly-target", FILE_ATTRIBUTE_READONLY);
     sandbox.MakeFolder("top");
@@ -133,11 +133,11 @@ TEST(PurgeFolder, NeverFollowsALink)
     sandbox.MakeSymlink("top\\readonly-link", "elsewhere\\readonly-target");
     sandbox.WriteFile("top\\sub\\own.txt", "x");
 
-    EXPECT_TRUE(PurgeFolder(sandbox.Path("top"), true, true));
+    EXPECT_TRUE(PurgeFolder(W(sandbox.Path("top")), true, true));
 
     EXPECT_EQ(sandbox.List("elsewhere\\docs"), Names{"letter.txt"});
     EXPECT_EQ(sandbox.ReadFile("elsewhere\\docs\\letter.txt"), Canary(5000));
-    EXPECT_EQ(sandbox.ReadFile("elsewhere\\index-target"), Canary(400));
+    EXPECT_EQ(sandbox.ReadFile("elsewhere\\index-target"), IndexFile(400));
     EXPECT_EQ(GetFileAttributesA(sandbox.Path("elsewhere\\readonly-target").c_str()) & FILE_ATTRIBUTE_READONLY,
               static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(sandbox.Exists("top\\sub\\own.txt"));
@@ -150,27 +150,43 @@ TEST(PurgeFolder, NeverFollowsALink)
     }
 }
 
-// The header stays, everything after it becomes zero, and the size never changes: a file no
-// longer than its header is left exactly as it was.
-TEST(ZeroIndexFile, ZeroFillsPastTheHeaderWithoutResizing)
+// The header stays, everything after it becomes zero, and the size never changes. Only a file
+// that says it is an index file of that size is touched: anything else named so (another
+// program's file, a header of another size, one no longer than its header) is left exactly as it
+// was; all of them used to be zero-filled.
+TEST(ZeroIndexFile, ZeroFillsOnlyAnIndexFilePastItsHeader)
 {
     Sandbox sandbox;
-    for (const std::size_t size : {0u, 1u, 63u, 64u, 65u, 10064u, 10065u, 20064u, 25064u, 30065u}) {
+    for (const std::size_t size : {65u, 10064u, 10065u, 20064u, 25064u, 30065u}) {
         const std::string name = "index" + std::to_string(size) + ".dat";
-        const std::string content = Canary(size);
+        const std::string content = IndexFile(size);
         sandbox.WriteFile(name, content);
-        EXPECT_TRUE(ZeroIndexFile(sandbox.Root(), name)) << size;
-        const std::size_t kept = std::min<std::size_t>(size, 64);
-        EXPECT_EQ(sandbox.ReadFile(name), content.substr(0, kept) + std::string(size - kept, '\0')) << size;
+        EXPECT_TRUE(ZeroIndexFile(W(sandbox.Root()), W(name))) << size;
+        EXPECT_EQ(sandbox.ReadFile(name), content.substr(0, 64) + std::string(size - 64, '\0')) << size;
+    }
+    const struct {
+        const char* what;
+        std::string content;
+    } refused[] = {
+        {"empty", ""},
+        {"header only", IndexFile(64)},
+        {"another signature", IndexFile(5000, "Client UrlCache MMF Ver")},
+        {"plain data", Canary(5000)},
+        {"another size", IndexFile(5000).substr(0, 4000)},
+    };
+    for (const auto& c : refused) {
+        sandbox.WriteFile("index.dat", c.content);
+        EXPECT_FALSE(ZeroIndexFile(W(sandbox.Root()), L"index.dat")) << c.what;
+        EXPECT_EQ(sandbox.ReadFile("index.dat"), c.content) << c.what;
     }
 }
 
 TEST(ZeroIndexFile, RefusesWhatItCannotOpenOrWhatLeadsElsewhere)
 {
     Sandbox sandbox;
-    sandbox.WriteFile("target", Canary(500));
+    sandbox.WriteFile("target", IndexFile(500));
     sandbox.MakeSymlink("index.dat", "target");
-    EXPECT_FALSE(ZeroIndexFile(sandbox.Root(), "index.dat"));
-    EXPECT_FALSE(ZeroIndexFile(sandbox.Root(), "missing.dat"));
-    EXPECT_EQ(sandbox.ReadFile("target"), Canary(500));
+    EXPECT_FALSE(ZeroIndexFile(W(sandbox.Root()), L"index.dat"));
+    EXPECT_FALSE(ZeroIndexFile(W(sandbox.Root()), L"missing.dat"));
+    EXPECT_EQ(sandbox.ReadFile("target"), IndexFile(500));
 }

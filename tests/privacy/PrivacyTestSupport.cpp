@@ -1,5 +1,6 @@
 #include "PrivacyTestSupport.h"
 
+#include "ExactPath.h"
 #include "LinkGuard.h"
 #include "Seams.h"
 #include "ShellFolders.h"
@@ -79,7 +80,7 @@ std::string PrefixShellFolder(int csidl)
         ADD_FAILURE() << "shell folder " << csidl << " does not resolve";
         return {};
     }
-    return Guarded(*resolved, "shell folder");
+    return Guarded(Narrow949(*resolved), "shell folder");
 }
 
 std::string PrefixTempFolder()
@@ -89,7 +90,7 @@ std::string PrefixTempFolder()
         ADD_FAILURE() << "no temporary folder";
         return {};
     }
-    return Guarded(*temp, "temporary folder");
+    return Guarded(Narrow949(*temp), "temporary folder");
 }
 
 std::string PrefixLegacyHistoryFolder()
@@ -99,8 +100,8 @@ std::string PrefixLegacyHistoryFolder()
         ADD_FAILURE() << "no Windows directory";
         return {};
     }
-    CreateDirectoryA(legacy->c_str(), nullptr);
-    return Guarded(*legacy, "legacy history folder");
+    CreateDirectoryW(legacy->c_str(), nullptr);
+    return Guarded(Narrow949(*legacy), "legacy history folder");
 }
 
 void PlantLink(const Sandbox& sandbox, const std::string& linkPath, const std::string& targetRelative)
@@ -111,7 +112,7 @@ void PlantLink(const Sandbox& sandbox, const std::string& linkPath, const std::s
     if (PathExists(linkPath))
         Refuse("something is already at " + linkPath);
     MakeLinuxSymlink(linkPath, sandbox.Path(targetRelative));
-    if (!PathExists(linkPath) || !IsLinkOrReparsePoint(linkPath))
+    if (!PathExists(linkPath) || !IsLink(W(linkPath)))
         Refuse("ln -s made no link at " + linkPath);
 }
 
@@ -150,10 +151,10 @@ long long SizeOf(const std::string& path)
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-bool CountingEngine::WritePass(const std::string& path, const PatternBuffer& pattern)
+bool CountingEngine::WritePass(const LocatedPath& file, const PatternBuffer& pattern)
 {
-    passes.push_back(path);
-    return CSDEngine::WritePass(path, pattern);
+    passes.push_back(Narrow949(file.path));
+    return CSDEngine::WritePass(file, pattern);
 }
 
 bool CountingEngine::Wrote(const std::string& path) const
@@ -241,3 +242,15 @@ bool SnapshotCleaner::DeleteKey(const std::string& key)
     beforeDeletion[key] = ReadValues(key);
     return CPersonalCleaner::DeleteKey(key);
 }
+
+std::string IndexFile(std::size_t size, const char* signature)
+{
+    std::string bytes = Canary(size);
+    std::string header(signature);
+    header.resize(28, '\0');
+    for (int i = 0; i < 4; ++i)
+        header.push_back(static_cast<char>((size >> (8 * i)) & 0xFF));
+    bytes.replace(0, std::min(header.size(), size), header, 0, std::min(header.size(), size));
+    return bytes;
+}
+

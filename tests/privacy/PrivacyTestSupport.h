@@ -36,6 +36,10 @@ private:
     HANDLE m_handle;
 };
 
+// An index file of the URL cache as the browser leaves one: its signature, its size at offset 28,
+// then whatever it holds.
+std::string IndexFile(std::size_t size, const char* signature = "Client UrlCache MMF Ver 5.2");
+
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 bool PathExists(const std::string& path);
@@ -45,7 +49,7 @@ long long SizeOf(const std::string& path);  // -1 when missing
 class CountingEngine : public CSDEngine {
 public:
     explicit CountingEngine(int method = 13) : CSDEngine([method] { return method; }) {}
-    bool WritePass(const std::string& path, const PatternBuffer& pattern) override;
+    bool WritePass(const LocatedPath& file, const PatternBuffer& pattern) override;
     bool Wrote(const std::string& path) const;
     std::vector<std::string> passes;
 };

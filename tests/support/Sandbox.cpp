@@ -1,5 +1,8 @@
 #include "Sandbox.h"
 
+#include "ExactPath.h"
+#include "WipeResult.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -116,6 +119,64 @@ std::vector<std::string> Sandbox::List(const std::string& relative) const
     return names;
 }
 
+std::wstring Sandbox::PathW(const std::wstring& relative) const
+{
+    if (relative.empty())
+        return Widen949(m_root);
+    if (relative.find(L':') != std::wstring::npos || relative[0] == L'\\' || relative[0] == L'/')
+        Refuse("absolute path handed to a sandbox: " + Narrow949(relative));
+    std::size_t start = 0;
+    for (std::size_t end = 0; end != std::wstring::npos; start = end + 1) {
+        end = relative.find(L'\\', start);
+        if (relative.substr(start, end - start) == L"..")
+            Refuse("path leaves the sandbox: " + Narrow949(relative));
+    }
+    return Widen949(m_root) + L"\\" + relative;
+}
+
+void Sandbox::MakeFolderW(const std::wstring& relative) const
+{
+    ASSERT_TRUE(CreateDirectoryW(Extended(PathW(relative)).c_str(), nullptr)) << Narrow949(relative);
+}
+
+void Sandbox::WriteFileW(const std::wstring& relative, const std::string& bytes) const
+{
+    HANDLE file = CreateFileW(Extended(PathW(relative)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << Narrow949(relative);
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_TRUE(ok && written == bytes.size()) << Narrow949(relative);
+}
+
+std::string Sandbox::ReadFileW(const std::wstring& relative) const
+{
+    HANDLE file = CreateFileW(Extended(PathW(relative)).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string bytes;
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (::ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool Sandbox::ExistsW(const std::wstring& relative) const
+{
+    return GetFileAttributesW(Extended(PathW(relative)).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::wstring> Sandbox::ListW(const std::wstring& relative) const
+{
+    std::vector<std::wstring> names;
+    ForEachEntry(PathW(relative), [&](const WIN32_FIND_DATAW& entry) { names.emplace_back(entry.cFileName); });
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 void Sandbox::MakeSymlink(const std::string& linkRelative, const std::string& targetRelative) const
 {
     MakeLinuxSymlink(Path(linkRelative), Path(targetRelative));
@@ -146,6 +207,13 @@ void MakeLinuxSymlink(const std::string& linkPath, const std::string& targetPath
         Sleep(20);
     if (!exists())
         Refuse("ln -s made no link at " + linkPath);
+}
+
+std::wstring W(const std::string& text) { return Widen949(text); }
+
+void PrintTo(const Leftover& leftover, std::ostream* out)
+{
+    *out << Narrow949(leftover.path) << " (reason " << static_cast<int>(leftover.reason) << ")";
 }
 
 std::string Repeat(unsigned char byte, std::size_t count) { return std::string(count, static_cast<char>(byte)); }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,15 @@ public:
     // Names in a folder of the sandbox ("" for the root), without "." and "..", sorted.
     std::vector<std::string> List(const std::string& relative = "") const;
 
+    // The same by exact names, made and read through "\\?\" paths: names that code page 949
+    // cannot hold, and names the narrow functions normalise ("data.", "sp ", "CON").
+    std::wstring PathW(const std::wstring& relative) const;
+    void MakeFolderW(const std::wstring& relative) const;
+    void WriteFileW(const std::wstring& relative, const std::string& bytes) const;
+    std::string ReadFileW(const std::wstring& relative) const;
+    bool ExistsW(const std::wstring& relative) const;
+    std::vector<std::wstring> ListW(const std::wstring& relative = L"") const;
+
     // A Linux symbolic link made with ln -s, as a user or another program would leave one; Wine's
     // own link creation makes nothing. Both ends must lie in the sandbox; aborts if the link is absent.
     void MakeSymlink(const std::string& linkRelative, const std::string& targetRelative) const;
@@ -36,6 +46,13 @@ private:
 // in the prefix that the caller has checked. Paths may hold blanks but no quote or backslash on
 // the Unix side. Aborts the test program if the link does not appear.
 void MakeLinuxSymlink(const std::string& linkPath, const std::string& targetPath);
+
+struct Leftover;
+// Shows a leftover in a failed expectation as its path and reason.
+void PrintTo(const Leftover& leftover, std::ostream* out);
+
+// A code page 949 text of a test as the exact name the engine takes.
+std::wstring W(const std::string& text);
 
 std::string Repeat(unsigned char byte, std::size_t count);
 // A pattern that no overwrite pass produces, to tell untouched bytes from written ones.

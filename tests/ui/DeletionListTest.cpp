@@ -14,12 +14,12 @@ TEST(DeletionList, SizeTextInKilobytesWithTwoDecimals)
     for (const auto& c : cases) {
         const std::string name = "f" + std::to_string(c.bytes);
         sandbox.WriteFile(name, Repeat('x', c.bytes));
-        EXPECT_EQ(SizeText(sandbox.Path(name)), c.text) << c.bytes;
+        EXPECT_EQ(SizeText(W(sandbox.Path(name))), c.text) << c.bytes;
     }
     sandbox.MakeFolder("folder");
-    EXPECT_EQ(SizeText(sandbox.Path("folder")), "0.00");
+    EXPECT_EQ(SizeText(W(sandbox.Path("folder"))), "0.00");
     // A name that cannot be read used to show the all-ones size, 4194304.00.
-    EXPECT_EQ(SizeText(sandbox.Path("missing")), "");
+    EXPECT_EQ(SizeText(W(sandbox.Path("missing"))), "");
 }
 
 // The low 32-bit size word alone would show 5 GiB + 1 KiB as 1.00.
@@ -34,19 +34,20 @@ TEST(DeletionList, SizeTextOfFourGigabytesAndMoreIsWhole)
     ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
     ASSERT_TRUE(SetEndOfFile(file));  // sparse on the Linux side: no 5 GiB are written
     CloseHandle(file);
-    EXPECT_EQ(SizeText(sandbox.Path("big")), "5242881.00");
+    EXPECT_EQ(SizeText(W(sandbox.Path("big"))), "5242881.00");
 }
 
+// The wide picker's names arrive exact: "₩" stays itself instead of becoming a backslash.
 TEST(DeletionList, ChosenPathsFromThePickerBuffer)
 {
-    const char one[] = "C:\\docs\\a.txt\0";
-    EXPECT_EQ(ChosenPaths(one, 8), (std::vector<std::string>{"C:\\docs\\a.txt"}));
+    const wchar_t one[] = L"C:\\docs\\a.txt\0";
+    EXPECT_EQ(ChosenPaths(one, 8), (std::vector<std::wstring>{L"C:\\docs\\a.txt"}));
 
-    const char several[] = "C:\\docs\0a.txt\0b c.txt\0퀜조.txt\0";
-    EXPECT_EQ(ChosenPaths(several, 8),
-              (std::vector<std::string>{"C:\\docs\\a.txt", "C:\\docs\\b c.txt", "C:\\docs\\퀜조.txt"}));
+    const wchar_t several[] = L"C:\\docs\0a.txt\0b c.txt\0퀜조.txt\0..\u20A9x\0";
+    EXPECT_EQ(ChosenPaths(several, 8), (std::vector<std::wstring>{L"C:\\docs\\a.txt", L"C:\\docs\\b c.txt",
+                                                                  L"C:\\docs\\퀜조.txt", L"C:\\docs\\..\u20A9x"}));
 
-    const char inRoot[] = "C:\\\0a\0b\0";
-    EXPECT_EQ(ChosenPaths(inRoot, 4), (std::vector<std::string>{"C:\\a", "C:\\b"}));
-    EXPECT_TRUE(ChosenPaths("", 0).empty());
+    const wchar_t inRoot[] = L"C:\\\0a\0b\0";
+    EXPECT_EQ(ChosenPaths(inRoot, 4), (std::vector<std::wstring>{L"C:\\a", L"C:\\b"}));
+    EXPECT_TRUE(ChosenPaths(L"", 0).empty());
 }

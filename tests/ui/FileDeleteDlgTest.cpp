@@ -97,10 +97,10 @@ TEST_F(FileDeleteDlgTest, DropsAddAtTheTopAndStopAtADuplicate)
 TEST_F(FileDeleteDlgTest, PickedFolderLandsSecond)
 {
     Open();
-    list.AddFolder(sandbox.Path("first"));
-    list.AddFiles({sandbox.Path("f1"), sandbox.Path("f2")});
-    list.AddFolder(sandbox.Path("dir"));
-    list.AddFolder(sandbox.Path("dir"));
+    list.AddFolder(W(sandbox.Path("first")));
+    list.AddFiles({W(sandbox.Path("f1")), W(sandbox.Path("f2"))});
+    list.AddFolder(W(sandbox.Path("dir")));
+    list.AddFolder(W(sandbox.Path("dir")));
     EXPECT_EQ(Rows(), (std::vector<std::string>{sandbox.Path("f2"), sandbox.Path("dir"), sandbox.Path("dir"),
                                                 sandbox.Path("f1"), sandbox.Path("first")}));
     EXPECT_EQ(list.GetEntrySizeText(1), "");
@@ -116,7 +116,7 @@ TEST_F(FileDeleteDlgTest, NothingHappensWithoutRowsOrWithoutYes)
     EXPECT_EQ(prompts.Shown()[0].flags, static_cast<unsigned>(MB_TOPMOST | MB_ICONQUESTION));
 
     sandbox.WriteFile("keep", Canary(100));
-    list.AddFiles({sandbox.Path("keep")});
+    list.AddFiles({W(sandbox.Path("keep"))});
     ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);  // answered No
     EXPECT_EQ(prompts.Shown().back().text, "보안 삭제를 하시겠습니까?");
     EXPECT_EQ(prompts.Shown().back().flags, static_cast<unsigned>(MB_TOPMOST | MB_ICONQUESTION | MB_YESNO));
@@ -133,7 +133,7 @@ TEST_F(FileDeleteDlgTest, SecureDeleteRunsToTheEnd)
     sandbox.MakeFolder("four");
     for (const char* name : {"a", "b", "c", "d"})
         sandbox.WriteFile(std::string("four\\") + name, Canary(300));
-    list.AddFolder(sandbox.Path("four"));
+    list.AddFolder(W(sandbox.Path("four")));
     prompts.Answer("보안 삭제를", IDYES);
     struct Seen {
         std::string passLine, filePercent, totalPercent;
@@ -181,7 +181,7 @@ TEST_F(FileDeleteDlgTest, KeysDoNotCloseTheProgressWindow)
     Open();
     for (const char* name : {"1", "2"})
         sandbox.WriteFile(name, Canary(10));
-    list.AddFiles({sandbox.Path("1"), sandbox.Path("2")});
+    list.AddFiles({W(sandbox.Path("1")), W(sandbox.Path("2"))});
     prompts.Answer("보안 삭제를", IDYES);
     prompts.Answer("취소하시겠습니까?", IDNO);
     onDisplayStep = [&](int step) {
@@ -219,7 +219,7 @@ TEST_F(FileDeleteDlgTest, CancelMidRunLeavesTheRestUntouched)
     Open();
     for (const char* name : {"1", "2", "3"})
         sandbox.WriteFile(name, Canary(80));
-    list.AddFiles({sandbox.Path("3"), sandbox.Path("2"), sandbox.Path("1")});  // rows 1, 2, 3
+    list.AddFiles({W(sandbox.Path("3")), W(sandbox.Path("2")), W(sandbox.Path("1"))});  // rows 1, 2, 3
     prompts.Answer("보안 삭제를", IDYES);
     prompts.Answer("취소하시겠습니까?", IDYES);
     onDisplayStep = [&](int step) {
@@ -248,7 +248,7 @@ TEST_F(FileDeleteDlgTest, WhatRemainsIsReported)
     Open();
     sandbox.WriteFile("locked", Canary(10));
     sandbox.WriteFile("free", Canary(10));
-    list.AddFiles({sandbox.Path("locked"), sandbox.Path("free")});
+    list.AddFiles({W(sandbox.Path("locked")), W(sandbox.Path("free"))});
     prompts.Answer("보안 삭제를", IDYES);
     HANDLE hold = CreateFileA(sandbox.Path("locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(hold, INVALID_HANDLE_VALUE);

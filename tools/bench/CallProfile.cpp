@@ -1,6 +1,7 @@
 #include "CallProfile.h"
 
 #include "CSDEngine.h"
+#include "ExactPath.h"
 #include "LinkGuard.h"
 #include "ScopedHandle.h"
 
@@ -102,19 +103,19 @@ bool ProfileSmallFile(const BenchFolder& folder, Report& report)
         return false;
     bool ok = true;
     std::vector<unsigned char> buffer(LARGE_CHUNK);
-    const auto expected = ExpectedFinalPath(path);
+    const auto expected = Locate(Widen949(path));
     if (!expected)
         return false;
 
-    report.Line("small.expected_final_path", "ExpectedFinalPath (link guard, folder)",
-                MedianOf(SMALL_ITERATIONS, [&] { return ExpectedFinalPath(path).has_value(); }, ok));
+    report.Line("small.expected_final_path", "Locate (link guard, once per file)",
+                MedianOf(SMALL_ITERATIONS, [&] { return Locate(Widen949(path)).has_value(); }, ok));
     report.Line("small.open_reader", "CreateFileA for reading + CloseHandle",
                 MedianOf(SMALL_ITERATIONS, [&] { return ScopedHandle(OpenReader(path)).IsValid(); }, ok));
     {
         ScopedHandle reader(OpenReader(path));
         LARGE_INTEGER size{};
         report.Line("small.handle_lands_at", "HandleLandsAt (link guard, one handle)",
-                    MedianOf(SMALL_ITERATIONS, [&] { return HandleLandsAt(reader.Get(), *expected); }, ok));
+                    MedianOf(SMALL_ITERATIONS, [&] { return HandleLandsAt(reader.Get(), expected->landing); }, ok));
         report.Line("small.get_file_size", "GetFileSizeEx",
                     MedianOf(SMALL_ITERATIONS, [&] { return GetFileSizeEx(reader.Get(), &size) != FALSE; }, ok));
         report.Line("small.read_through", "rewind + ReadFile x2 (4,096 bytes, then 0)",
@@ -146,7 +147,7 @@ bool ProfileSmallFile(const BenchFolder& folder, Report& report)
     PatternBuffer pattern;
     pattern.fill(0x00);
     report.Line("small.write_pass", "the engine's whole WritePass",
-                MedianOf(SMALL_ITERATIONS, [&] { return engine.WritePass(path, pattern); }, ok));
+                MedianOf(SMALL_ITERATIONS, [&] { return engine.WritePass(*expected, pattern); }, ok));
     DeleteFileA(path.c_str());
     return ok;
 }
@@ -207,10 +208,12 @@ bool ProfileLargeFile(const BenchFolder& folder, Report& report, const std::stri
     PatternBuffer pattern;
     pattern.fill(0x00);
     std::vector<double> passes;
-    for (int i = 0; i < LARGE_REPEATS; ++i) {
+    const auto file = Locate(Widen949(path));
+    ok = file.has_value() && ok;
+    for (int i = 0; file && i < LARGE_REPEATS; ++i) {
         ok = prepare(path, cache) && ok;
         Stopwatch watch;
-        ok = engine.WritePass(path, pattern) && ok;
+        ok = engine.WritePass(*file, pattern) && ok;
         passes.push_back(watch.Seconds());
     }
     report.Line(("large." + cache + ".write_pass").c_str(), "the engine's whole WritePass over 64 MiB",

@@ -13,6 +13,7 @@
 // only "warm" is measured, and the bench reads each file through itself first.
 #include "BenchSupport.h"
 #include "CSDEngine.h"
+#include "ExactPath.h"
 #include "CallProfile.h"
 #include "CrtRandom.h"
 #include "FileError.h"
@@ -115,10 +116,10 @@ class TimedEngine : public CSDEngine {
 public:
     TimedEngine() : CSDEngine([] { return BENCH_METHOD; }) {}
 
-    bool WritePass(const std::string& path, const PatternBuffer& pattern) override
+    bool WritePass(const LocatedPath& file, const PatternBuffer& pattern) override
     {
         Stopwatch watch;
-        const bool ok = CSDEngine::WritePass(path, pattern);
+        const bool ok = CSDEngine::WritePass(file, pattern);
         passSeconds.push_back(watch.Seconds());
         allPassesOk = allPassesOk && ok;
         return ok;
@@ -159,14 +160,18 @@ Measurement RunOperation(TimedEngine& engine, const std::string& op, const std::
     Measurement result;
     engine.Reset();
     Stopwatch watch;
-    if (op == "pass") {
+    // Locating the file is part of every operation: a wipe does it once for all its passes.
+    const auto file = Locate(Widen949(path));
+    if (!file) {
+        result.ok = false;
+    } else if (op == "pass") {
         static const PatternBuffer pattern = RandomPattern();
-        result.ok = engine.WritePass(path, pattern);
+        result.ok = engine.WritePass(*file, pattern);
     } else if (op == "schedule") {
-        result.ok = engine.RunSchedule(path, BENCH_METHOD);
+        result.ok = engine.RunSchedule(*file, BENCH_METHOD);
     } else {
         try {
-            result.ok = engine.WipeFile(path) && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+            result.ok = engine.WipeFile(*file) && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
         } catch (const CFileException&) {
             result.ok = false;
         }
@@ -243,7 +248,8 @@ bool MeasureSmallFiles(const BenchFolder& folder, TimedEngine& engine, int count
     engine.Reset();
     Stopwatch total;
     for (const std::string& path : paths)
-        engine.WritePass(path, pattern);
+        if (const auto file = Locate(Widen949(path)))
+            engine.WritePass(*file, pattern);
     const double totalSeconds = total.Seconds();
     std::vector<double> sorted = engine.passSeconds;
     std::sort(sorted.begin(), sorted.end());

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <utility>
+
 // Owns a file handle and closes it when it goes out of scope.
 class ScopedHandle {
 public:
@@ -8,6 +10,15 @@ public:
     ~ScopedHandle() { Close(); }
     ScopedHandle(const ScopedHandle&) = delete;
     ScopedHandle& operator=(const ScopedHandle&) = delete;
+    ScopedHandle(ScopedHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, INVALID_HANDLE_VALUE)) {}
+    ScopedHandle& operator=(ScopedHandle&& other) noexcept
+    {
+        if (this != &other) {
+            Close();
+            m_handle = std::exchange(other.m_handle, INVALID_HANDLE_VALUE);
+        }
+        return *this;
+    }
 
     bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
     HANDLE Get() const { return m_handle; }

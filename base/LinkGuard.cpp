@@ -1,0 +1,235 @@
+#include "LinkGuard.h"
+
+#include "ExactPath.h"
+
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+// Wine reports a final path without the trailing dots and spaces of its last name.
+std::wstring WithoutTrailingDotsAndSpaces(std::wstring path)
+{
+    while (path.size() >= 2 && (path.back() == L'.' || path.back() == L' ') && path[path.size() - 2] != L'\\')
+        path.pop_back();
+    return path;
+}
+
+bool SameFile(HANDLE a, HANDLE b)
+{
+    const auto first = FactsOf(a);
+    const auto second = FactsOf(b);
+    return first && second && first->volume == second->volume && first->index == second->index;
+}
+
+// Wine's GetFinalPathNameByHandleW fails for a path longer than MAX_PATH; the object's own name,
+// "\??\C:\...", is the same path in its platform form. Windows never needs this (its names
+// there are device paths, which are not accepted).
+std::optional<std::wstring> ObjectPathOf(HANDLE handle)
+{
+    struct UnicodeString {
+        USHORT Length;
+        USHORT MaximumLength;
+        PWSTR Buffer;
+    };
+    using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    const auto query = ntdll ? reinterpret_cast<QueryObject>(
+                                   reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryObject")))
+                             : nullptr;
+    constexpr int kObjectNameInformation = 1;
+    std::vector<unsigned char> buffer(sizeof(UnicodeString) + 65536 * sizeof(wchar_t));
+    ULONG returned = 0;
+    if (!query || query(handle, kObjectNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &returned) < 0)
+        return std::nullopt;
+    const auto* name = reinterpret_cast<const UnicodeString*>(buffer.data());
+    std::wstring path(name->Buffer, name->Length / sizeof(wchar_t));
+    if (path.rfind(L"\\??\\", 0) != 0)
+        return std::nullopt;
+    path[1] = L'\\';
+    return path;
+}
+
+}  // namespace
+
+LocatedPath Child(const LocatedPath& folder, const std::wstring& name)
+{
+    return {JoinPath(folder.path, name), JoinPath(folder.landing, name)};
+}
+
+std::optional<std::wstring> FinalPathOf(HANDLE handle)
+{
+    std::vector<wchar_t> buffer(512);
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                       FILE_NAME_NORMALIZED);
+        if (length == 0)
+            return ObjectPathOf(handle);
+        if (length < buffer.size())
+            return std::wstring(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+}
+
+ScopedHandle OpenForQuery(const std::wstring& path, DWORD access)
+{
+    return ScopedHandle(CreateFileW(Extended(path).c_str(), access,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+std::optional<LocatedPath> Locate(const std::wstring& path)
+{
+    const auto checked = CheckedPath(path);
+    if (!checked) {
+        SetLastError(ERROR_INVALID_NAME);
+        return std::nullopt;
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(Extended(*checked).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    FindClose(find);
+    const std::wstring parent = ParentOf(*checked);
+    const ScopedHandle folder = OpenForQuery(parent);
+    if (!folder.IsValid())
+        return std::nullopt;
+    const auto parentLanding = FinalPathOf(folder.Get());
+    if (!parentLanding)
+        return std::nullopt;
+    return LocatedPath{JoinPath(parent, found.cFileName), JoinPath(*parentLanding, found.cFileName)};
+}
+
+bool HandleLandsAt(HANDLE handle, const std::wstring& landing)
+{
+    const auto actual = FinalPathOf(handle);
+    if (!actual)
+        return false;
+    if (*actual == landing)
+        return true;
+    // Wine drops trailing dots and spaces from the name it reports (and a name may differ in
+    // letter case only). The handle is then either the entry asked for, or a link's target that
+    // is a sibling bearing the reported name: only that sibling opens under it as the same file.
+    if (!EqualIgnoringCase(WithoutTrailingDotsAndSpaces(*actual), WithoutTrailingDotsAndSpaces(landing)))
+        return false;
+    const ScopedHandle sibling(CreateFileW(actual->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return !sibling.IsValid() || !SameFile(handle, sibling.Get());
+}
+
+ScopedHandle OpenLocated(const LocatedPath& entry, DWORD access, DWORD share, DWORD flags, OpenFailure& failure)
+{
+    ScopedHandle handle(CreateFileW(Extended(entry.path).c_str(), access, share, nullptr, OPEN_EXISTING,
+                                    flags | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle.IsValid()) {
+        const DWORD error = GetLastError();
+        failure = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? OpenFailure::Missing
+                                                                                  : OpenFailure::Refused;
+        return handle;
+    }
+    // Opened as a reparse point, a Windows link is the link itself and lands at its own name.
+    const auto facts = FactsOf(handle.Get());
+    if (!facts || (facts->attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !HandleLandsAt(handle.Get(), entry.landing)) {
+        failure = OpenFailure::Elsewhere;
+        return ScopedHandle();
+    }
+    failure = OpenFailure::None;
+    return handle;
+}
+
+bool IsLink(const std::wstring& path)
+{
+    const auto entry = Locate(path);
+    if (!entry)
+        return false;
+    OpenFailure failure;
+    OpenLocated(*entry, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0, failure);
+    return failure == OpenFailure::Elsewhere;
+}
+
+std::optional<FileFacts> FactsOf(HANDLE handle)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info))
+        return std::nullopt;
+    FileFacts facts;
+    facts.attributes = info.dwFileAttributes;
+    facts.size = (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    facts.links = info.nNumberOfLinks;
+    facts.volume = info.dwVolumeSerialNumber;
+    facts.index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return facts;
+}
+
+bool HoldsNothing(HANDLE folder)
+{
+    std::vector<unsigned char> buffer(16384);
+    FILE_INFO_BY_HANDLE_CLASS kind = FileFullDirectoryRestartInfo;
+    while (GetFileInformationByHandleEx(folder, kind, buffer.data(), static_cast<DWORD>(buffer.size()))) {
+        kind = FileFullDirectoryInfo;
+        for (std::size_t offset = 0;;) {
+            const auto* entry = reinterpret_cast<const FILE_FULL_DIR_INFO*>(buffer.data() + offset);
+            const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..")
+                return false;
+            if (entry->NextEntryOffset == 0)
+                break;
+            offset += entry->NextEntryOffset;
+        }
+    }
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+DWORD RenameByHandle(HANDLE handle, const std::wstring& target)
+{
+    const std::wstring name = Extended(target);
+    const std::size_t nameBytes = name.size() * sizeof(wchar_t);
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = FALSE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::memcpy(info->FileName, name.data(), nameBytes);
+    if (SetFileInformationByHandle(handle, FileRenameInfo, info, static_cast<DWORD>(buffer.size())))
+        return 0;
+    const DWORD error = GetLastError();
+    return error ? error : ERROR_GEN_FAILURE;
+}
+
+bool DeleteByHandle(HANDLE handle)
+{
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof(disposition)) != FALSE;
+}
+
+bool SetAttributesByHandle(HANDLE handle, DWORD attributes)
+{
+    FILE_BASIC_INFO basic{};  // zero times leave the times as they are
+    basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof(basic)) != FALSE;
+}
+
+bool IsRunningOnWine()
+{
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+bool RemoveLinkItself(const std::wstring& path)
+{
+    if (IsRunningOnWine())
+        return false;
+    const ScopedHandle link = OpenForQuery(path, DELETE | FILE_READ_ATTRIBUTES);
+    const auto facts = link.IsValid() ? FactsOf(link.Get()) : std::nullopt;
+    // Opened as a reparse point, the handle is the link itself; anything else is not one.
+    if (!facts || !(facts->attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    return DeleteByHandle(link.Get());
+}

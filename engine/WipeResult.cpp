@@ -1,0 +1,33 @@
+#include "WipeResult.h"
+
+#include "ExactPath.h"
+
+namespace {
+
+const char* ReasonText(LeftReason reason)
+{
+    switch (reason) {
+    case LeftReason::InvalidPath: return "잘못된 경로";
+    case LeftReason::Link: return "링크";
+    case LeftReason::HardLinks: return "하드 링크가 있음";
+    case LeftReason::WrongKind: return "종류가 다름";
+    case LeftReason::InUse: return "열 수 없음";
+    case LeftReason::Overwrite: return "덮어쓰지 못함";
+    case LeftReason::Rename: return "이름을 바꾸지 못함";
+    case LeftReason::Delete: return "지우지 못함";
+    case LeftReason::NotEmpty: return "남은 항목이 있음";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string RemainingMessage(const std::vector<Leftover>& remaining, std::size_t shown)
+{
+    std::string text = "다음 항목은 삭제하지 못했습니다.\n";
+    for (std::size_t i = 0; i < remaining.size() && i < shown; ++i)
+        text += "\n" + Narrow949(remaining[i].path) + " (" + ReasonText(remaining[i].reason) + ")";
+    if (remaining.size() > shown)
+        text += "\n\n외 " + std::to_string(remaining.size() - shown) + "개";
+    return text;
+}

@@ -1,0 +1,37 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Why something the user chose is still on the disk after a wipe.
+enum class LeftReason {
+    InvalidPath,  // empty, relative, a drive root or no name at all: refused before anything happened
+    Link,         // a link: nothing behind it is touched (under Wine the link itself stays too)
+    HardLinks,    // the data has another name elsewhere, which overwriting would destroy too
+    WrongKind,    // a folder given to the file wipe, or a file given to the folder wipe
+    InUse,        // it could not be opened (another program holds it, access denied)
+    Overwrite,    // not every pass could be written: not renamed, not deleted
+    Rename,       // overwritten, but it could not be moved to its scrambled name
+    Delete,       // overwritten (and scrambled), but it could not be deleted
+    NotEmpty,     // a folder that still holds something
+};
+
+// What remains, where it now is (its scrambled name when it was left there), and why.
+struct Leftover {
+    std::wstring path;
+    LeftReason reason;
+    bool operator==(const Leftover&) const = default;
+};
+
+// The outcome of a wipe: whether the chosen item is gone, and everything of it that remains.
+struct WipeResult {
+    bool gone = false;
+    std::vector<Leftover> leftovers;
+
+    explicit operator bool() const { return gone; }
+    static WipeResult Gone() { return {true, {}}; }
+    static WipeResult Left(std::wstring path, LeftReason reason) { return {false, {{std::move(path), reason}}}; }
+};
+
+// The message of a run that left something behind, in code page 949: the first `shown` paths, each
+// with its reason, then how many more.
+std::string RemainingMessage(const std::vector<Leftover>& remaining, std::size_t shown = 10);
