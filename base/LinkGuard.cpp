@@ -14,12 +14,30 @@ bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
            CSTR_EQUAL;
 }
 
-// Wine reports a final path without the trailing dots and spaces of its last name.
-std::wstring WithoutTrailingDotsAndSpaces(std::wstring path)
+// Whether two final paths name the same entries once Wine's losses are allowed for: it reports
+// every name without its trailing dots and spaces, and a name may differ in letter case only.
+bool AlikeButForWinesLosses(const std::wstring& a, const std::wstring& b)
 {
-    while (path.size() >= 2 && (path.back() == L'.' || path.back() == L' ') && path[path.size() - 2] != L'\\')
-        path.pop_back();
-    return path;
+    const auto names = [](const std::wstring& path) {
+        std::vector<std::wstring> parts;
+        std::size_t start = 0;
+        for (std::size_t end = 0; end != std::wstring::npos; start = end + 1) {
+            end = path.find(L'\\', start);
+            std::wstring part = path.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+            while (part.size() > 1 && (part.back() == L'.' || part.back() == L' ') && part != L"..")
+                part.pop_back();
+            parts.push_back(std::move(part));
+        }
+        return parts;
+    };
+    const auto first = names(a);
+    const auto second = names(b);
+    if (first.size() != second.size())
+        return false;
+    for (std::size_t i = 0; i < first.size(); ++i)
+        if (!EqualIgnoringCase(first[i], second[i]))
+            return false;
+    return true;
 }
 
 bool SameFile(HANDLE a, HANDLE b)
@@ -114,10 +132,10 @@ bool HandleLandsAt(HANDLE handle, const std::wstring& landing)
         return false;
     if (*actual == landing)
         return true;
-    // Wine drops trailing dots and spaces from the name it reports (and a name may differ in
+    // Wine drops trailing dots and spaces from the names it reports (and a name may differ in
     // letter case only). The handle is then either the entry asked for, or a link's target that
-    // is a sibling bearing the reported name: only that sibling opens under it as the same file.
-    if (!EqualIgnoringCase(WithoutTrailingDotsAndSpaces(*actual), WithoutTrailingDotsAndSpaces(landing)))
+    // bears the reported path: only that target opens under it as the same file.
+    if (!AlikeButForWinesLosses(*actual, landing))
         return false;
     const ScopedHandle sibling(CreateFileW(actual->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));

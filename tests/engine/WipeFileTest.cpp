@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -220,4 +221,29 @@ TEST(WipeFile, FileBehindAFolderLinkHigherUpIsWiped)
     ASSERT_FALSE(engine.passes.empty());
     EXPECT_EQ(engine.passes[0].fileAfter, Repeat(0xFF, 3000));
     EXPECT_TRUE(sandbox.List("real").empty());
+}
+
+// When the final step cannot write its passes, the file stays under its scrambled name and the
+// result says so there (the report used to name the old path, which no longer existed).
+TEST(WipeFile, FinalStepFailureIsReportedUnderTheScrambledName)
+{
+    Sandbox sandbox;
+    sandbox.WriteFile("f.txt", Canary(900));
+    const std::string path = sandbox.Path("f.txt");
+    const std::string scrambled = sandbox.Path(ScrambledName(path));
+    RecordingEngine engine(12);
+    FastPinnedSeams seams(kSeed, &engine);
+    std::optional<ExclusiveHold> hold;
+    engine.beforePass = [&](std::size_t index, const std::string&) {
+        if (index == 2)
+            hold.emplace(scrambled);
+    };
+
+    const WipeResult result = engine.WipeFile(W(path));
+    hold.reset();
+
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.leftovers, (std::vector<Leftover>{{W(scrambled), LeftReason::Overwrite}}));
+    EXPECT_EQ(sandbox.List(), (std::vector<std::string>{ScrambledName(path)}));
+    EXPECT_EQ(sandbox.ReadFile(ScrambledName(path)), Repeat(0x00, 900));
 }

@@ -45,6 +45,23 @@ TEST(PurgeFolder, EmptiesTheTreeButKeepsTheFolder)
     EXPECT_EQ(sandbox.List("top"), Names{});
 }
 
+// Names that code page 949 cannot hold or that the narrow functions normalise are deleted by
+// their exact names; "..₩victim" used to be listed as "..\victim" and delete the folder's neighbour.
+TEST(PurgeFolder, DeletesByExactNamesOnly)
+{
+    Sandbox sandbox;
+    sandbox.WriteFile("victim", Canary(600));
+    sandbox.MakeFolder("top");
+    for (const wchar_t* name : {L"top\\..\u20A9victim", L"top\\emoji\U0001F600", L"top\\dot.", L"top\\CON"})
+        sandbox.WriteFileW(name, "x");
+    sandbox.MakeFolderW(L"top\\folder ");
+    sandbox.WriteFileW(L"top\\folder \\inside", "x");
+
+    EXPECT_TRUE(PurgeFolder(W(sandbox.Path("top")), true, true));
+    EXPECT_EQ(sandbox.ListW(L"top"), std::vector<std::wstring>{});
+    EXPECT_EQ(sandbox.ReadFile("victim"), Canary(600));
+}
+
 // "desktop.ini" in any letter case, file or folder, stays unless the caller asks for it to go,
 // and so do the folders that hold one. The folder may be given with its trailing backslash.
 TEST(PurgeFolder, DesktopIniKeptUnlessAsked)

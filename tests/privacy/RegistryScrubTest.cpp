@@ -55,6 +55,39 @@ TEST(OverwriteRegValues, EveryValueBecomesTheMarker)
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuenzoLiteTest");
 }
 
+// A value whose name code page 949 cannot hold is overwritten under its own name: the narrow
+// enumeration best-fitted "a₩b" into "a\b", wrote a new value of that name and left the real one.
+TEST(OverwriteRegValues, NamesAreExact)
+{
+    Sandbox sandbox;
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuenzoLiteTest");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\QuenzoLiteTest\\Overwrite", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring names[] = {L"a\u20A9b", L"a\\b", L"emoji\U0001F600"};
+    for (const std::wstring& name : names)
+        RegSetValueExW(key, name.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>("secret"), 6);
+
+    EXPECT_EQ(OverwriteRegValues(kTestKey, "marker"), 3);
+
+    DWORD count = 0;
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
+                     nullptr);
+    EXPECT_EQ(count, 3u);
+    for (const std::wstring& name : names) {
+        wchar_t data[32] = {};
+        DWORD size = sizeof(data);
+        DWORD type = 0;
+        ASSERT_EQ(RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(std::wstring(data), L"marker");
+    }
+    RegCloseKey(key);
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuenzoLiteTest");
+}
+
 // What each registry target leaves in its key just before deleting it: the secure forms the
 // marker in every value (a binary form entry included), the plain forms the values untouched.
 // The key goes with its subkeys either way.

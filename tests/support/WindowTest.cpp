@@ -112,6 +112,22 @@ void DropFiles(HWND window, const std::vector<std::string>& paths)
     SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
 }
 
+void DropFilesW(HWND window, const std::vector<std::wstring>& paths)
+{
+    std::wstring names;
+    for (const std::wstring& path : paths)
+        names += path + L'\0';
+    names += L'\0';
+    const std::size_t bytes = names.size() * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), bytes);
+    GlobalUnlock(block);
+    SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+}
+
 void ClickButton(HWND dialog, int id, bool post)
 {
     const WPARAM command = MAKEWPARAM(id, BN_CLICKED);

@@ -39,6 +39,8 @@ void PumpMessages(unsigned milliseconds);
 
 // A real WM_DROPFILES for `paths`, as the shell sends it (the window frees the block).
 void DropFiles(HWND window, const std::vector<std::string>& paths);
+// The same with a wide block, as Explorer drops names that code page 949 cannot hold.
+void DropFilesW(HWND window, const std::vector<std::wstring>& paths);
 
 // A click on a dialog button, as the button itself reports it.
 void ClickButton(HWND dialog, int id, bool post = false);

@@ -2,6 +2,7 @@
 #include "CQuenzoRealDeleteDlg.h"
 #include "CRegInfo.h"
 #include "CSDEngine.h"
+#include "ExactPath.h"
 #include "Sandbox.h"
 #include "Seams.h"
 #include "WindowTest.h"
@@ -65,6 +66,24 @@ protected:
 };
 
 }  // namespace
+
+// Dropped names keep their exact form: two that show alike in code page 949 are two rows, and a
+// "₩" stays itself rather than becoming a backslash; the rows show the 949 text.
+TEST_F(FileDeleteDlgTest, DroppedNamesAreKeptExact)
+{
+    Open();
+    const std::wstring names[] = {L"smile\U0001F600", L"grin\U0001F601", L"..\u20A9up"};
+    std::vector<std::wstring> paths;
+    for (const std::wstring& name : names) {
+        sandbox.WriteFileW(name, "x");
+        paths.push_back(sandbox.PathW(name));
+    }
+    DropFilesW(list.GetSafeHwnd(), paths);
+    EXPECT_TRUE(prompts.Texts().empty());
+    EXPECT_EQ(list.EntryPaths(), (std::vector<std::wstring>{paths[2], paths[1], paths[0]}));
+    EXPECT_EQ(Rows()[2], Narrow949(paths[0]));
+    EXPECT_EQ(list.GetEntrySizeText(2), "0.00");
+}
 
 // Every dropped path goes to the top, so a, b, c end up as c, b, a; the first duplicate is
 // reported and ends the drop; the comparison minds letter case; folders show 0.00.
