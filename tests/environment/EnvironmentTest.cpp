@@ -13,6 +13,76 @@ std::string Env(const char* name)
     return value ? value : "";
 }
 
+std::wstring WideEnv(const wchar_t* name)
+{
+    const wchar_t* value = _wgetenv(name);
+    return value ? value : L"";
+}
+
+std::wstring UnixPath(std::wstring linuxPath)
+{
+    for (wchar_t& c : linuxPath)
+        if (c == L'/')
+            c = L'\\';
+    return L"\\\\?\\unix" + linuxPath;
+}
+
+// The first line of a UTF-8 text file, "" if it cannot be read.
+std::wstring FirstLine(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return L"";
+    char bytes[1024];
+    DWORD got = 0;
+    const BOOL read = ReadFile(file, bytes, sizeof bytes, &got, nullptr);
+    CloseHandle(file);
+    std::string line(bytes, read ? got : 0);
+    line = line.substr(0, line.find('\n'));
+    std::wstring wide(line.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), wide.data(),
+                                    static_cast<int>(wide.size())));
+    return wide;
+}
+
+// Both ctest entries of this program run at once: each writes probes of its own.
+std::wstring ProbeName()
+{
+    return L"quenzo-probe." + std::to_wstring(GetCurrentProcessId());
+}
+
+bool WriteProbe(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool wrote = WriteFile(file, "probe", 5, &written, nullptr) && written == 5;
+    CloseHandle(file);
+    return wrote;
+}
+
+// Refused because the file system is read-only (Wine reports EROFS as access denied), not because
+// the folder is missing.
+void ExpectReadOnly(const std::wstring& folder)
+{
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << folder;
+    ASSERT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << folder;
+    const std::wstring file = folder + L"\\" + ProbeName();
+    const bool wrote = WriteProbe(file);
+    const DWORD error = GetLastError();
+    if (wrote)
+        DeleteFileW(file.c_str());
+    EXPECT_FALSE(wrote) << file;
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED)) << file;
+    const std::wstring folderProbe = folder + L"\\" + ProbeName() + L".folder";
+    const bool made = CreateDirectoryW(folderProbe.c_str(), nullptr);
+    if (made)
+        RemoveDirectoryW(folderProbe.c_str());
+    EXPECT_FALSE(made) << folderProbe;
+}
+
 }  // namespace
 
 TEST(TestEnvironment, RunsInTheThrowawayPrefixAndHome)
@@ -55,7 +125,8 @@ TEST(TestEnvironment, NoProxyReachesWine)
 
 // Wine reaches the Linux root through \\?\unix\ even without drive Z:, and a process started in a
 // Linux folder works relative to it. Both must lead nowhere: the program starts in the prefix,
-// and everything outside the test environment is read-only to it.
+// and every file system outside the test environment is read-only to it: remounting only the root
+// left /dev/shm writable, and a checkout, /home or /var on a file system of its own.
 TEST(TestEnvironment, NothingOutsideTheEnvironmentIsWritable)
 {
     char current[MAX_PATH] = {};
@@ -64,23 +135,33 @@ TEST(TestEnvironment, NothingOutsideTheEnvironmentIsWritable)
     if (Env("QUENZO_JAILED") != "1")
         GTEST_SKIP() << "this machine allows no mount namespace: the read-only jail is missing";
 
-    const std::string outside = "\\\\?\\unix\\var\\tmp\\quenzo-escape-probe";
-    HANDLE escape = CreateFileA(outside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    EXPECT_EQ(escape, INVALID_HANDLE_VALUE);
-    if (escape != INVALID_HANDLE_VALUE) {
-        CloseHandle(escape);
-        DeleteFileA(outside.c_str());
-    }
-    EXPECT_FALSE(CreateDirectoryA("\\\\?\\unix\\var\\tmp\\quenzo-escape-folder", nullptr));
+    const std::wstring root = WideEnv(L"QUENZO_TEST_ENV");
+    ExpectReadOnly(UnixPath(L"/var/tmp"));
+    ExpectReadOnly(UnixPath(L"/dev/shm"));
+    // tools/testenv mounts it beside the environment, as a checkout may be mounted.
+    const std::wstring outside = FirstLine(UnixPath(root + L"/outside"));
+    if (!outside.empty())
+        ExpectReadOnly(UnixPath(outside));
 
-    std::string inside = "\\\\?\\unix" + Env("QUENZO_TEST_ENV") + "/home/probe";
-    for (char& c : inside)
-        if (c == '/')
-            c = '\\';
-    HANDLE allowed = CreateFileA(inside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    EXPECT_NE(allowed, INVALID_HANDLE_VALUE) << inside;
-    if (allowed != INVALID_HANDLE_VALUE) {
-        CloseHandle(allowed);
-        DeleteFileA(inside.c_str());
-    }
+    const std::wstring inside = UnixPath(root + L"/home/") + ProbeName();
+    EXPECT_TRUE(WriteProbe(inside)) << inside;
+    DeleteFileW(inside.c_str());
+    if (outside.empty())
+        GTEST_SKIP() << "tools/testenv could not mount its test file systems";
+}
+
+// A file system that a test mounts inside the environment (a full disk, a FAT image) is the one
+// the program sees, and writable: not the empty folder underneath.
+TEST(TestEnvironment, FileSystemsMountedInsideTheEnvironmentAreWritable)
+{
+    if (Env("QUENZO_JAILED") != "1")
+        GTEST_SKIP() << "this machine allows no mount namespace: the read-only jail is missing";
+    const std::wstring root = WideEnv(L"QUENZO_TEST_ENV");
+    if (FirstLine(UnixPath(root + L"/outside")).empty())
+        GTEST_SKIP() << "tools/testenv could not mount its test file systems";
+    const std::wstring mount = UnixPath(root + L"/mnt/inside");
+    EXPECT_EQ(FirstLine(mount + L"\\mounted"), L"mounted");
+    const std::wstring probe = mount + L"\\" + ProbeName();
+    EXPECT_TRUE(WriteProbe(probe)) << probe;
+    DeleteFileW(probe.c_str());
 }

@@ -90,11 +90,13 @@ clone_prefix() {
 # Runs a command so that a mistake in a test cannot reach anyone's files. Wine reaches the Linux
 # root through \\?\unix\ paths (and a process whose current folder lies outside the prefix works
 # relative to it) even without drive Z:, so removing the drive alone does not protect the machine.
-# In a private mount namespace the whole file system is read-only but ENVDIR, and /tmp is
-# ENVDIR/tmp with the X server's sockets bound in (Wine keeps its server socket under /tmp).
+# In a private mount namespace every mount is read-only but ENVDIR and what is mounted inside it,
+# and /tmp is ENVDIR/tmp with the X server's sockets bound in (Wine keeps its server socket under
+# /tmp). Refuses to run the command if a mount that can hold data stays writable.
 jailed() {
-  local envdir="$1"; shift
-  case "$(realpath -m "$envdir")/" in
+  local envdir
+  envdir=$(realpath -m "$1"); shift
+  case "$envdir/" in
     /tmp/*) echo "the test environment must not lie under /tmp: $envdir" >&2; return 2 ;;
   esac
   mkdir -p "$envdir/tmp/.X11-unix"
@@ -107,15 +109,46 @@ jailed() {
     QUENZO_JAILED=0 "$@"
     return
   fi
-  "${ns[@]}" -- /bin/bash -c '
-    set -e
-    envdir=$1; shift
-    mount --bind "$envdir" "$envdir"
-    [ -d /tmp/.X11-unix ] && mount --bind /tmp/.X11-unix "$envdir/tmp/.X11-unix"
-    mount --rbind "$envdir/tmp" /tmp
-    mount -o remount,bind,ro /
+  "${ns[@]}" -- /bin/bash -c "$(declare -f jail_mounts)"'
+    jail_mounts "$1" || exit 3
+    shift
     export QUENZO_JAILED=1
     exec "$@"' jailed "$envdir" "$@"
+}
+
+# The mounts of the jail, made inside its namespace. Remounting a mount read-only leaves the mounts
+# below it writable, so every entry of the mount table is remounted on its own; ENVDIR and /tmp are
+# bound first (recursively, so a file system mounted inside ENVDIR stays writable) and left out.
+# Returns non-zero, with the mount named, if one that can hold data is still writable.
+jail_mounts() {
+  local envdir="$1" line point opts fstype seen=$'\n'
+  local -a table fields
+  mount --rbind "$envdir" "$envdir" || return
+  if [ -d /tmp/.X11-unix ]; then mount --bind /tmp/.X11-unix "$envdir/tmp/.X11-unix" || return; fi
+  mount --rbind "$envdir/tmp" /tmp || return
+  mapfile -t table </proc/self/mountinfo
+  for line in "${table[@]}"; do
+    read -r -a fields <<<"$line"
+    # mountinfo escapes blanks and backslashes in paths as octal (\040).
+    printf -v point '%b' "${fields[4]}"
+    opts=",${fields[5]},"
+    fstype=${line#* - }; fstype=${fstype%% *}
+    case "$point" in "$envdir" | "$envdir"/* | /tmp | /tmp/*) continue ;; esac
+    case "$opts" in *,ro,*) continue ;; esac
+    # Mounts stacked on one path: the path reaches the top one, the only one reachable.
+    case "$seen" in *$'\n'"$point"$'\n'*) continue ;; esac
+    seen+="$point"$'\n'
+    mount -o remount,bind,ro -- "$point" 2>/dev/null && continue
+    # What nothing can reach cannot be written either (another user's FUSE mount, a path hidden
+    # by a mount above it); writing to the kernel's own file systems destroys no one's files.
+    [ -e "$point" ] || continue
+    case "$fstype" in
+      proc | sysfs | cgroup | cgroup2 | securityfs | debugfs | tracefs | pstore | bpf | configfs | \
+        fusectl | binfmt_misc | mqueue | devpts | efivarfs | selinuxfs | nsfs) continue ;;
+    esac
+    echo "jail: cannot make $point ($fstype) read-only; refusing to run" >&2
+    return 1
+  done
 }
 
 # Drive Z: is the Linux root: a test prefix must not have it.
