@@ -27,15 +27,9 @@ LocatedPath At(const std::string& path)
 }
 
 FastPinnedSeams::FastPinnedSeams(std::uint32_t clockSeconds, const RecordingEngine* engine)
+    : m_pauses([this, engine](unsigned ms) { pauses.push_back({ms, engine ? engine->passes.size() : 0}); }),
+      m_clock([clockSeconds] { return clockSeconds; })
 {
-    seams::SetPauseHandler([this, engine](unsigned ms) { pauses.push_back({ms, engine ? engine->passes.size() : 0}); });
-    seams::SetClock([clockSeconds] { return clockSeconds; });
-}
-
-FastPinnedSeams::~FastPinnedSeams()
-{
-    seams::SetPauseHandler({});
-    seams::SetClock({});
 }
 
 ExclusiveHold::ExclusiveHold(const std::string& path)

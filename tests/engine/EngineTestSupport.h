@@ -1,5 +1,6 @@
 #pragma once
 #include "CSDEngine.h"
+#include "Seams.h"
 
 #include <windows.h>
 
@@ -33,13 +34,16 @@ public:
 class FastPinnedSeams {
 public:
     explicit FastPinnedSeams(std::uint32_t clockSeconds, const RecordingEngine* engine = nullptr);
-    ~FastPinnedSeams();
 
     struct PauseRecord {
         unsigned milliseconds;
         std::size_t passesBefore;
     };
     std::vector<PauseRecord> pauses;
+
+private:
+    seams::ScopedPauses m_pauses;
+    seams::ScopedClock m_clock;
 };
 
 // Holds a file open for reading without sharing, as another program might.

@@ -8,15 +8,16 @@
 TEST(Prompts, FrameworkBoxesTakeTheApplicationTitle)
 {
     std::vector<seams::Prompt> shown;
-    seams::SetPromptHandler([&](const seams::Prompt& prompt) {
-        shown.push_back(prompt);
-        return IDYES;
-    });
-    EXPECT_EQ(seams::ShowPrompt(seams::PromptKind::Framework, "Aborted!", "ignored", MB_OK), IDYES);
-    seams::ShowPrompt(seams::PromptKind::Framework, "퀜조 하였습니다.", "", MB_OK | MB_ICONINFORMATION);
-    seams::ShowPrompt(seams::PromptKind::Platform, "보안 삭제를 하시겠습니까?", "QuenzoLite",
-                      MB_YESNO | MB_ICONQUESTION | MB_TOPMOST);
-    seams::SetPromptHandler({});
+    {
+        const seams::ScopedPrompts scope([&](const seams::Prompt& prompt) {
+            shown.push_back(prompt);
+            return IDYES;
+        });
+        EXPECT_EQ(seams::ShowPrompt(seams::PromptKind::Framework, "Aborted!", "ignored", MB_OK), IDYES);
+        seams::ShowPrompt(seams::PromptKind::Framework, "퀜조 하였습니다.", "", MB_OK | MB_ICONINFORMATION);
+        seams::ShowPrompt(seams::PromptKind::Platform, "보안 삭제를 하시겠습니까?", "QuenzoLite",
+                          MB_YESNO | MB_ICONQUESTION | MB_TOPMOST);
+    }
 
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[0].caption, "engine_tests");
@@ -26,4 +27,27 @@ TEST(Prompts, FrameworkBoxesTakeTheApplicationTitle)
     EXPECT_EQ(shown[2].caption, "QuenzoLite");
     EXPECT_EQ(shown[2].text, "보안 삭제를 하시겠습니까?");
     EXPECT_EQ(shown[2].flags, static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION | MB_TOPMOST));
+}
+
+// A scope puts back what was there before it, not the real effect: a test helper that pins the
+// clock inside another's scope used to leave the outer one without its replacement.
+TEST(Seams, NestedScopesRestoreWhatWasThereBefore)
+{
+    std::vector<unsigned> outer;
+    std::vector<unsigned> inner;
+    {
+        const seams::ScopedPauses first([&](unsigned ms) { outer.push_back(ms); });
+        const seams::ScopedClock clock([] { return 7u; });
+        {
+            const seams::ScopedPauses second([&](unsigned ms) { inner.push_back(ms); });
+            const seams::ScopedClock other([] { return 9u; });
+            seams::Pause(1);
+            EXPECT_EQ(seams::ClockSeconds(), 9u);
+        }
+        seams::Pause(2);
+        EXPECT_EQ(seams::ClockSeconds(), 7u);
+    }
+    EXPECT_EQ(outer, std::vector<unsigned>{2});
+    EXPECT_EQ(inner, std::vector<unsigned>{1});
+    EXPECT_GT(seams::ClockSeconds(), 1700000000u);  // the real clock again
 }

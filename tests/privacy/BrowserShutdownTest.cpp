@@ -3,6 +3,8 @@
 #include "Seams.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 #include <tlhelp32.h>
 #include <windows.h>
 
@@ -116,15 +118,16 @@ TEST(KillBrowserProcesses, TerminatesThroughTheOutsideEffect)
     StandIn second(sandbox, "two", "iexplore.exe");
     ASSERT_TRUE(first.IsRunning() && second.IsRunning());
     std::vector<std::pair<unsigned long, unsigned>> recorded;
-    seams::SetOutsideEffects({[&](unsigned long id, unsigned code) {
-                                  recorded.emplace_back(id, code);
-                                  return id == first.Id();
-                              },
-                              {},
-                              {}});
+    std::optional<seams::ScopedOutsideEffects> effects;
+    effects.emplace(seams::OutsideEffects{[&](unsigned long id, unsigned code) {
+                                              recorded.emplace_back(id, code);
+                                              return id == first.Id();
+                                          },
+                                          {},
+                                          {}});
 
     const int terminated = KillBrowserProcesses();
-    seams::SetOutsideEffects({});
+    effects.reset();
 
     std::sort(recorded.begin(), recorded.end());
     std::vector<std::pair<unsigned long, unsigned>> expected = {{first.Id(), 9u}, {second.Id(), 9u}};

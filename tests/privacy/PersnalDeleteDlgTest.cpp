@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 class PersnalDeleteDlgTest : public ::testing::Test {
@@ -49,7 +51,8 @@ TEST_F(PersnalDeleteDlgTest, BoxesMakeTheCleaningSet)
 TEST_F(PersnalDeleteDlgTest, NothingRunsWithoutBoxesOrWithoutYes)
 {
     std::vector<unsigned long> terminated;
-    seams::SetOutsideEffects({[&](unsigned long id, unsigned) { terminated.push_back(id); return true; }, {}, {}});
+    std::optional<seams::ScopedOutsideEffects> effects;
+    effects.emplace(seams::OutsideEffects{[&](unsigned long id, unsigned) { terminated.push_back(id); return true; }, {}, {}});
     Click(IDC_CLEAN_SELECTED);
     ASSERT_EQ(prompts.Shown().size(), 1u);
     EXPECT_EQ(prompts.Shown()[0].text, "하나 이상 체크를 하셔야 합니다.");
@@ -58,7 +61,7 @@ TEST_F(PersnalDeleteDlgTest, NothingRunsWithoutBoxesOrWithoutYes)
     Check(IDC_CHECK_COOKIES);
     Click(IDC_CLEAN_SELECTED);
     Click(IDC_CLEAN_ALL);
-    seams::SetOutsideEffects({});
+    effects.reset();
     EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{
                                    "하나 이상 체크를 하셔야 합니다.", "모든 인터넷창을 닫습니다.",
                                    "모두 삭제하시겠습니까?\n\n모든 인터넷창을 닫습니다.\n파일이 많은 경우 오래 걸릴 수 있습니다."}));

@@ -163,18 +163,11 @@ bool CountingEngine::Wrote(const std::string& path) const
 }
 
 QuietSeams::QuietSeams()
+    : m_pauses([](unsigned) {}), m_prompts([](const seams::Prompt& prompt) {
+          ADD_FAILURE() << "unexpected message box: " << prompt.text;
+          return IDNO;
+      })
 {
-    seams::SetPauseHandler([](unsigned) {});
-    seams::SetPromptHandler([](const seams::Prompt& prompt) {
-        ADD_FAILURE() << "unexpected message box: " << prompt.text;
-        return IDNO;
-    });
-}
-
-QuietSeams::~QuietSeams()
-{
-    seams::SetPauseHandler({});
-    seams::SetPromptHandler({});
 }
 
 RegValues ReadValues(const std::string& keyPath)

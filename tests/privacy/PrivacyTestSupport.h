@@ -2,6 +2,7 @@
 #include "CPersonalCleaner.h"
 #include "CSDEngine.h"
 #include "Sandbox.h"
+#include "Seams.h"
 
 #include <windows.h>
 
@@ -59,7 +60,10 @@ public:
 class QuietSeams {
 public:
     QuietSeams();
-    ~QuietSeams();
+
+private:
+    seams::ScopedPauses m_pauses;
+    seams::ScopedPrompts m_prompts;
 };
 
 // Registry values of a key in HKEY_CURRENT_USER, by name, with their type and bytes (a REG_SZ's

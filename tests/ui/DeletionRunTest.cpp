@@ -36,12 +36,10 @@ public:
 // Pauses return at once and are recorded.
 class RecordedPauses {
 public:
-    RecordedPauses()
-    {
-        seams::SetPauseHandler([this](unsigned ms) { pauses.push_back(ms); });
-    }
-    ~RecordedPauses() { seams::SetPauseHandler({}); }
     std::vector<unsigned> pauses;
+
+private:
+    seams::ScopedPauses m_scope{[this](unsigned ms) { pauses.push_back(ms); }};
 };
 
 }  // namespace

@@ -303,7 +303,7 @@ int main(int argc, char** argv)
         return 1;
     }
     unsigned skippedPauseMs = 0;
-    seams::SetPauseHandler([&skippedPauseMs](unsigned ms) { skippedPauseMs += ms; });
+    const seams::ScopedPauses skipPauses([&skippedPauseMs](unsigned ms) { skippedPauseMs += ms; });
 
     TimedEngine engine;
     bool ok = true;
@@ -330,6 +330,5 @@ int main(int argc, char** argv)
         std::printf("PAUSES skipped_ms=%u\n", skippedPauseMs);
     else
         std::printf("deliberate pauses skipped through the seam: %u ms\n", skippedPauseMs);
-    seams::SetPauseHandler({});
     return ok ? 0 : 1;
 }

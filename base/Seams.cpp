@@ -30,14 +30,12 @@ void Pause(unsigned milliseconds)
         Sleep(milliseconds);
 }
 
-void SetPauseHandler(std::function<void(unsigned)> handler) { g_pause = std::move(handler); }
 
 std::uint32_t ClockSeconds()
 {
     return g_clock ? g_clock() : static_cast<std::uint32_t>(std::time(nullptr));
 }
 
-void SetClock(std::function<std::uint32_t()> clock) { g_clock = std::move(clock); }
 
 int ShowPrompt(PromptKind kind, const std::string& text, const std::string& caption, unsigned flags)
 {
@@ -53,7 +51,6 @@ int ShowPrompt(PromptKind kind, const std::string& text, const std::string& capt
                        prompt.caption.c_str(), prompt.flags);
 }
 
-void SetPromptHandler(std::function<int(const Prompt&)> handler) { g_prompt = std::move(handler); }
 
 bool TerminateProcessWithCode(unsigned long processId, unsigned exitCode)
 {
@@ -83,6 +80,9 @@ bool StartProgram(const std::string& path, const std::string& arguments)
                                                    SW_SHOWNORMAL)) > 32;
 }
 
-void SetOutsideEffects(OutsideEffects effects) { g_effects = std::move(effects); }
+PauseHandler& PauseSlot() { return g_pause; }
+Clock& ClockSlot() { return g_clock; }
+PromptHandler& PromptSlot() { return g_prompt; }
+OutsideEffects& OutsideEffectsSlot() { return g_effects; }
 
 }  // namespace seams
