@@ -1,6 +1,7 @@
 #include "Dialog.h"
 
 #include "Application.h"
+#include "Window.h"
 
 #include <cstdio>
 #include <exception>
@@ -29,7 +30,8 @@ INT_PTR CDialog::DoModal(HWND owner)
         ShowWindow(m_hWnd, SW_SHOW);
 
     MSG message;
-    while (!m_endModal) {
+    // m_hWnd goes null when the window is destroyed, which ends the loop as EndDialog does.
+    while (!m_endModal && m_hWnd) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0) {
             PostQuitMessage(static_cast<int>(message.wParam));  // let the outer loop see it too
@@ -69,6 +71,8 @@ void CDialog::EndDialog(INT_PTR result)
         m_endModal = true;
         // Wake the loop in case this came from another thread's message.
         PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    } else if (m_hWnd && m_hiddenWhenEnded) {
+        ShowWindow(m_hWnd, SW_HIDE);
     } else if (m_hWnd) {
         DestroyWindow(m_hWnd);
     }
@@ -162,6 +166,14 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     case WM_TIMER:
         return OnTimer(wParam) ? TRUE : FALSE;
+    case WM_DRAWITEM:
+        // A control that draws itself is asked to, wherever the request arrives.
+        if (CWindow* control = CWindow::FromHandle(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem)) {
+            control->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        break;
     case WM_DESTROY:
         OnDestroy();
         return FALSE;
@@ -189,27 +201,4 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         }
     }
     return FALSE;
-}
-
-void WaitPumpingMessages(HANDLE handle)
-{
-    bool quit = false;
-    int quitCode = 0;
-    for (;;) {
-        const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
-        if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED)
-            break;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                quit = true;
-                quitCode = static_cast<int>(message.wParam);
-                continue;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    if (quit)
-        PostQuitMessage(quitCode);
 }

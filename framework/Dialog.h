@@ -16,11 +16,16 @@ public:
     CDialog& operator=(const CDialog&) = delete;
 
     // Shows the dialog and returns the result given to EndDialog, or -1 if it could not be made.
+    // The loop also ends when the window is destroyed (DestroyWindow), with the result given to
+    // EndDialog before, or -1.
     INT_PTR DoModal(HWND owner = nullptr);
     // Creates the dialog without a loop of its own (pages, tests); false if it could not be made.
     bool Create(HWND parent);
-    // Ends a modal dialog with `result`; destroys a modeless one.
+    // Ends a modal dialog with `result`; destroys a modeless one, or only hides it when it is to
+    // live on (SetHiddenWhenEnded).
     void EndDialog(INT_PTR result);
+    // A modeless window that lives for the program's life: "OK" and "Cancel" hide it.
+    void SetHiddenWhenEnded(bool hidden) { m_hiddenWhenEnded = hidden; }
 
     HWND GetSafeHwnd() const { return m_hWnd; }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
@@ -56,9 +61,7 @@ private:
     UINT m_templateId;
     bool m_modal = false;
     bool m_endModal = false;
+    bool m_hiddenWhenEnded = false;
     INT_PTR m_result = -1;
 };
 
-// Runs `wait` (a handle) to completion while still handling this thread's messages, so that a
-// worker blocked in SendMessage to this thread can finish.
-void WaitPumpingMessages(HANDLE handle);

@@ -1,16 +1,19 @@
 #include "Thread.h"
 
-#include "Dialog.h"
-
 #include <cstdio>
 #include <exception>
 
+CWorkerThread::CWorkerThread() : m_stopEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
 CWorkerThread::~CWorkerThread()
 {
+    RequestStop();
     if (m_thread) {
         WaitForSingleObject(m_thread, INFINITE);
         CloseHandle(m_thread);
     }
+    if (m_stopEvent)
+        CloseHandle(m_stopEvent);
 }
 
 bool CWorkerThread::Start(std::function<void()> work)
@@ -24,10 +27,34 @@ bool CWorkerThread::Start(std::function<void()> work)
 
 bool CWorkerThread::IsRunning() const { return m_thread && WaitForSingleObject(m_thread, 0) == WAIT_TIMEOUT; }
 
+bool CWorkerThread::WaitForStop(DWORD milliseconds) const
+{
+    if (m_stop)
+        return true;
+    if (!m_stopEvent) {
+        Sleep(milliseconds);
+        return m_stop;
+    }
+    return WaitForSingleObject(m_stopEvent, milliseconds) == WAIT_OBJECT_0 || m_stop;
+}
+
+void CWorkerThread::RequestStop()
+{
+    m_stop = true;
+    if (m_stopEvent)
+        SetEvent(m_stopEvent);
+}
+
 void CWorkerThread::JoinPumpingMessages()
 {
     if (m_thread)
         WaitPumpingMessages(m_thread);
+}
+
+void CWorkerThread::StopAndJoin()
+{
+    RequestStop();
+    JoinPumpingMessages();
 }
 
 DWORD WINAPI CWorkerThread::ThreadProc(LPVOID self)
@@ -40,4 +67,27 @@ DWORD WINAPI CWorkerThread::ThreadProc(LPVOID self)
         std::fprintf(stderr, "unhandled error in a worker\n");
     }
     return 0;
+}
+
+void WaitPumpingMessages(HANDLE handle)
+{
+    bool quit = false;
+    int quitCode = 0;
+    for (;;) {
+        const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED)
+            break;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = true;
+                quitCode = static_cast<int>(message.wParam);
+                continue;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    if (quit)
+        PostQuitMessage(quitCode);
 }

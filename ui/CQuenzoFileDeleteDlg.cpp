@@ -172,14 +172,33 @@ void CQuenzoFileDeleteDlg::OnDropFiles(HDROP drop)
     DragFinish(drop);
 }
 
+int CQuenzoFileDeleteDlg::Ask(const char* text, unsigned flags)
+{
+    // The box has no owner, as the product has it, and under Wine it can fall behind this window:
+    // the list is disabled meanwhile so that nothing changes under the question or asks it twice.
+    m_asking = true;
+    EnableWindow(m_hWnd, FALSE);
+    const int answer = PlatformMessageBox(text, "QuenzoLite", MB_TOPMOST | MB_ICONQUESTION | flags);
+    EnableWindow(m_hWnd, TRUE);
+    m_asking = false;
+    return answer;
+}
+
 void CQuenzoFileDeleteDlg::OnSecureDelete()
 {
+    if (m_asking)
+        return;
     if (GetEntryCount() == 0) {
-        PlatformMessageBox("추가된 파일 또는 폴더가 없습니다.", "QuenzoLite", MB_TOPMOST | MB_ICONQUESTION);
+        Ask("추가된 파일 또는 폴더가 없습니다.", 0);
         return;
     }
-    if (PlatformMessageBox("보안 삭제를 하시겠습니까?", "QuenzoLite", MB_TOPMOST | MB_ICONQUESTION | MB_YESNO) != IDYES)
+    if (Ask("보안 삭제를 하시겠습니까?", MB_YESNO) != IDYES)
         return;
+    // What the "예" answered is the list as it is now; an emptied list runs nothing.
+    if (GetEntryCount() == 0) {
+        Ask("추가된 파일 또는 폴더가 없습니다.", 0);
+        return;
+    }
     // A fresh window (and worker) for every run, so that a second run in one opening works too.
     m_progress = std::make_unique<CQuenzoRealDeleteDlg>(*this, m_engine);
     m_progress->DoModal(m_hWnd);

@@ -55,6 +55,7 @@ private:
     void ReadCurrentMethod();
     void InsertRow(int index, const std::wstring& path, const std::string& size);
     void ClearRows();
+    int Ask(const char* text, unsigned flags);
 
     CListView m_list;
     // The exact path of every row, in row order; the rows show their 949 text only.
@@ -62,5 +63,6 @@ private:
     std::atomic<int> m_currentMethod{0};
     CSDEngine* m_engine = nullptr;
     std::unique_ptr<CQuenzoRealDeleteDlg> m_progress;
+    bool m_asking = false;
     HICON m_icon = nullptr;
 };

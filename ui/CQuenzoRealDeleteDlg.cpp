@@ -19,14 +19,20 @@ int ClampToInt(std::int64_t value) { return value > INT_MAX ? INT_MAX : static_c
 }  // namespace
 
 CQuenzoRealDeleteDlg::CQuenzoRealDeleteDlg(CQuenzoFileDeleteDlg& list, CSDEngine* engine)
-    : CDialog(IDD_QUENZOREALDELETE_DIALOG), m_list(list), m_engine(engine)
+    : CDialog(IDD_QUENZOREALDELETE_DIALOG), m_list(list), m_engine(engine),
+      m_resume(CreateEventA(nullptr, TRUE, TRUE, nullptr))
 {
 }
 
 CQuenzoRealDeleteDlg::~CQuenzoRealDeleteDlg()
 {
     m_halted = true;
-    m_worker.JoinPumpingMessages();
+    m_held = false;
+    if (m_resume)
+        SetEvent(m_resume);
+    m_worker.StopAndJoin();
+    if (m_resume)
+        CloseHandle(m_resume);
 }
 
 BOOL CQuenzoRealDeleteDlg::OnInitDialog()
@@ -40,28 +46,40 @@ BOOL CQuenzoRealDeleteDlg::OnInitDialog()
     m_entries = m_list.EntryPaths();
     m_halted = false;
     m_finished = false;
-    if (!m_engine || !m_worker.Start([this] { Work(); }))
+    m_workerTarget = m_hWnd;
+    if (!m_engine || !m_worker.Start([this] { Work(m_workerTarget); }))
         EndDialog(IDCANCEL);
     return TRUE;
 }
 
-void CQuenzoRealDeleteDlg::Work()
+void CQuenzoRealDeleteDlg::Work(HWND window)
 {
     m_outcome = RunDeletion(*m_engine, m_entries, m_passCount, *this);
     if (!m_outcome.halted)
-        SendMessageA(m_hWnd, WM_QL_COMPLETED, 0, 0);
+        SendMessageA(window, WM_QL_COMPLETED, 0, 0);
 }
 
-void CQuenzoRealDeleteDlg::SetText(int id, const std::string& text) { SetDlgItemTextA(m_hWnd, id, text.c_str()); }
+bool CQuenzoRealDeleteDlg::IsHalted() const
+{
+    // Held while the cancel question is up: the answer decides whether the next step comes.
+    if (m_held && m_resume)
+        WaitForSingleObject(m_resume, INFINITE);
+    return m_halted;
+}
+
+void CQuenzoRealDeleteDlg::SetText(int id, const std::string& text)
+{
+    SendMessageA(m_workerTarget, WM_QL_SET_TEXT, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 void CQuenzoRealDeleteDlg::SetTotalRange(std::int64_t maximum)
 {
-    SendDlgItemMessageA(m_hWnd, IDC_TOTAL_PROGRESS, PBM_SETRANGE32, 0, ClampToInt(maximum));
+    SendMessageA(m_workerTarget, WM_QL_SET_RANGE, IDC_TOTAL_PROGRESS, ClampToInt(maximum));
 }
 
 void CQuenzoRealDeleteDlg::SetFileRange(int passCount)
 {
-    SendDlgItemMessageA(m_hWnd, IDC_FILE_PROGRESS, PBM_SETRANGE32, 0, passCount);
+    SendMessageA(m_workerTarget, WM_QL_SET_RANGE, IDC_FILE_PROGRESS, passCount);
 }
 
 void CQuenzoRealDeleteDlg::ShowPath(const std::string& path) { SetText(IDC_CURRENT_PATH, path); }
@@ -73,9 +91,9 @@ void CQuenzoRealDeleteDlg::ShowStep(int passCount, int pass, const std::string& 
     std::snprintf(line, sizeof(line), "총 %d번째 중 %d번째 삭제중", passCount, pass);
     SetText(IDC_PASS_LINE, line);
     SetText(IDC_FILE_PERCENT, filePercent);
-    SendMessageA(m_hWnd, WM_QL_PASS_PROGRESS, static_cast<WPARAM>(pass), 0);
+    SendMessageA(m_workerTarget, WM_QL_PASS_PROGRESS, static_cast<WPARAM>(pass), 0);
     SetText(IDC_TOTAL_PERCENT, totalPercent);
-    SendMessageA(m_hWnd, WM_QL_TOTAL_PROGRESS, static_cast<WPARAM>(stepsDone), 0);
+    SendMessageA(m_workerTarget, WM_QL_TOTAL_PROGRESS, static_cast<WPARAM>(stepsDone), 0);
 }
 
 bool CQuenzoRealDeleteDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
@@ -91,9 +109,17 @@ bool CQuenzoRealDeleteDlg::PreTranslateMessage(MSG& message)
     return message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE);
 }
 
-bool CQuenzoRealDeleteDlg::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/, LRESULT& result)
+bool CQuenzoRealDeleteDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     switch (message) {
+    case WM_QL_SET_TEXT:
+        SetDlgItemTextA(m_hWnd, static_cast<int>(wParam), reinterpret_cast<const char*>(lParam));
+        result = 1;
+        return true;
+    case WM_QL_SET_RANGE:
+        SendDlgItemMessageA(m_hWnd, static_cast<int>(wParam), PBM_SETRANGE32, 0, lParam);
+        result = 1;
+        return true;
     case WM_QL_PASS_PROGRESS:
         SendDlgItemMessageA(m_hWnd, IDC_FILE_PROGRESS, PBM_SETPOS, wParam, 0);
         result = 1;
@@ -134,8 +160,14 @@ void CQuenzoRealDeleteDlg::OnCancelRequest()
     if (m_finished || m_asking)
         return;
     m_asking = true;
+    ResetEvent(m_resume);
+    m_held = true;
     const int answer = PlatformMessageBox("취소하시겠습니까?", "NorVaultine", MB_TOPMOST | MB_ICONQUESTION | MB_YESNO);
     m_asking = false;
+    if (answer == IDYES && !m_completionPending)
+        m_halted = true;
+    m_held = false;
+    SetEvent(m_resume);
     if (m_completionPending) {
         // The run finished while the question was up: everything was done, so say so.
         FinishWithReport();
@@ -143,7 +175,6 @@ void CQuenzoRealDeleteDlg::OnCancelRequest()
     }
     if (answer != IDYES)
         return;
-    m_halted = true;
     m_finished = true;
     // The worker may be waiting in a SendMessage to this window: keep handling messages.
     m_worker.JoinPumpingMessages();

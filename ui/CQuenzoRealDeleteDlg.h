@@ -10,14 +10,18 @@
 class CQuenzoFileDeleteDlg;
 class CSDEngine;
 
-// Messages from the deletion worker to the progress window, sent and waited for.
+// Messages from the deletion worker to the progress window, sent and waited for: the worker never
+// touches a control itself.
 constexpr UINT WM_QL_PASS_PROGRESS = WM_USER + 1;   // wParam: pass 1..pass count
 constexpr UINT WM_QL_TOTAL_PROGRESS = WM_USER + 2;  // wParam: display steps done
 constexpr UINT WM_QL_COMPLETED = WM_USER + 3;
+constexpr UINT WM_QL_SET_TEXT = WM_USER + 4;        // wParam: control id; lParam: const char* text
+constexpr UINT WM_QL_SET_RANGE = WM_USER + 5;       // wParam: progress bar id; lParam: its maximum
 
 // The progress window "삭제중....": runs the deletion on a worker thread over a copy of the list's
-// paths, shows the paced progress, and ends on completion or a confirmed cancellation. It closes
-// only after its worker has ended.
+// paths, shows the paced progress, and ends on completion or a confirmed cancellation. While the
+// cancel question is up the worker waits at its next step boundary, so nothing more is destroyed
+// until the user has answered. It closes only after its worker has ended.
 class CQuenzoRealDeleteDlg : public CDialog, private DeletionDisplay {
 public:
     CQuenzoRealDeleteDlg(CQuenzoFileDeleteDlg& list, CSDEngine* engine);
@@ -42,9 +46,9 @@ private:
     void ShowPath(const std::string& path) override;
     void ShowStep(int passCount, int pass, const std::string& filePercent, const std::string& totalPercent,
                   std::int64_t stepsDone) override;
-    bool IsHalted() const override { return m_halted; }
+    bool IsHalted() const override;
 
-    void Work();
+    void Work(HWND window);
     void OnCancelRequest();
     void FinishWithReport();
     void SetText(int id, const std::string& text);
@@ -55,7 +59,10 @@ private:
     int m_passCount = 0;
     std::vector<std::wstring> m_entries;
     CWorkerThread m_worker;
+    HWND m_workerTarget = nullptr;  // this window, fixed before the worker starts
     std::atomic<bool> m_halted{false};
+    std::atomic<bool> m_held{false};
+    HANDLE m_resume = nullptr;  // set whenever the worker may go on
     bool m_asking = false;
     bool m_completionPending = false;
     bool m_finished = false;

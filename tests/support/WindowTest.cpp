@@ -9,9 +9,10 @@
 #include <fstream>
 
 ScriptedPrompts::ScriptedPrompts()
-{
-    seams::SetPromptHandler([this](const seams::Prompt& prompt) {
+    : m_scope([this](const seams::Prompt& prompt) {
         m_shown.push_back(prompt);
+        if (m_whileShown)
+            m_whileShown(prompt);
         int answer = (prompt.flags & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
         for (const auto& [start, button] : m_answers)
             if (prompt.text.rfind(start, 0) == 0) {
@@ -20,10 +21,9 @@ ScriptedPrompts::ScriptedPrompts()
             }
         ++m_answered;
         return answer;
-    });
+    })
+{
 }
-
-ScriptedPrompts::~ScriptedPrompts() { seams::SetPromptHandler({}); }
 
 void ScriptedPrompts::Answer(const std::string& textStart, int button) { m_answers.emplace_back(textStart, button); }
 

@@ -16,8 +16,9 @@ class CDialog;
 class ScriptedPrompts {
 public:
     ScriptedPrompts();
-    ~ScriptedPrompts();
     void Answer(const std::string& textStart, int button);  // for boxes whose text starts so
+    // Runs while a box is up, before it is answered, as a user acting around an open box would.
+    void WhileShown(std::function<void(const seams::Prompt&)> action) { m_whileShown = std::move(action); }
     const std::vector<seams::Prompt>& Shown() const { return m_shown; }
     std::vector<std::string> Texts() const;
     // From another thread: waits (up to 10 s) until `count` boxes have been answered; false if not.
@@ -27,6 +28,8 @@ private:
     std::vector<seams::Prompt> m_shown;
     std::atomic<std::size_t> m_answered{0};
     std::vector<std::pair<std::string, int>> m_answers;
+    std::function<void(const seams::Prompt&)> m_whileShown;
+    seams::ScopedPrompts m_scope;
 };
 
 // Runs `dialog` modally; inside its message loop one step runs every 30 ms, in order. Each step

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -26,13 +27,14 @@ protected:
     {
         CRegInfo().RegisterAtStartup();
         SetMethod("13");
-        seams::SetPauseHandler([this](unsigned ms) {
+        m_pauses.emplace([this](unsigned ms) {
             pauses.push_back(ms);
             if (ms == 100 && onDisplayStep)
                 onDisplayStep(++displaySteps);
         });
     }
-    void TearDown() override { seams::SetPauseHandler({}); }
+    void TearDown() override { m_pauses.reset(); }
+    std::optional<seams::ScopedPauses> m_pauses;
 
     static void SetMethod(const std::string& method)
     {
@@ -141,6 +143,67 @@ TEST_F(FileDeleteDlgTest, NothingHappensWithoutRowsOrWithoutYes)
     EXPECT_EQ(prompts.Shown().back().flags, static_cast<unsigned>(MB_TOPMOST | MB_ICONQUESTION | MB_YESNO));
     EXPECT_EQ(list.GetEntryCount(), 1);
     EXPECT_EQ(sandbox.ReadFile("keep"), Canary(100));
+}
+
+// The question's box has no owner and may fall behind the list under Wine: while it is up the list
+// is disabled and a second click asks nothing; an answer that comes after the list was emptied
+// runs nothing (it used to show a run that destroyed nothing and report "퀜조 하였습니다.").
+TEST_F(FileDeleteDlgTest, TheListWaitsForItsQuestionAndAStaleYesRunsNothing)
+{
+    Open();
+    sandbox.WriteFile("keep", Canary(100));
+    list.AddFiles({W(sandbox.Path("keep"))});
+    prompts.Answer("보안 삭제를", IDYES);
+    bool enabledWhileAsked = true;
+    prompts.WhileShown([&](const seams::Prompt& prompt) {
+        if (prompt.text != "보안 삭제를 하시겠습니까?")
+            return;
+        enabledWhileAsked = IsWindowEnabled(list.GetSafeHwnd()) != FALSE;
+        ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);
+        ClickButton(list.GetSafeHwnd(), IDC_RESET_LIST);
+    });
+
+    ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);
+
+    EXPECT_FALSE(enabledWhileAsked);
+    EXPECT_TRUE(IsWindowEnabled(list.GetSafeHwnd()));
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"보안 삭제를 하시겠습니까?", "추가된 파일 또는 폴더가 없습니다."}));
+    EXPECT_EQ(sandbox.ReadFile("keep"), Canary(100));
+}
+
+// While "취소하시겠습니까?" is up (its box handles messages, as a real one does), the worker waits
+// at its next step: nothing more is destroyed until the answer; "아니오" lets it finish.
+TEST_F(FileDeleteDlgTest, NothingIsDestroyedWhileTheCancelQuestionIsUp)
+{
+    Open();
+    std::vector<std::wstring> rows;
+    for (const char* name : {"1", "2", "3", "4", "5", "6"}) {
+        sandbox.WriteFile(name, Canary(2000));
+        rows.push_back(W(sandbox.Path(name)));
+    }
+    list.AddFiles(rows);
+    prompts.Answer("보안 삭제를", IDYES);
+    prompts.Answer("취소하시겠습니까?", IDNO);
+    std::vector<std::string> whenAsked, whenAnswered;
+    prompts.WhileShown([&](const seams::Prompt& prompt) {
+        if (prompt.text != "취소하시겠습니까?")
+            return;
+        PumpMessages(150);
+        whenAsked = sandbox.List();
+        PumpMessages(600);
+        whenAnswered = sandbox.List();
+    });
+    onDisplayStep = [&](int step) {
+        if (step == 1)
+            ClickButton(Progress(), IDC_CANCEL_DELETE, true);
+    };
+
+    ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);
+
+    EXPECT_GE(whenAsked.size(), 4u);
+    EXPECT_EQ(whenAnswered, whenAsked);
+    EXPECT_EQ(prompts.Texts().back(), "퀜조 하였습니다.");
+    EXPECT_TRUE(sandbox.List().empty());
 }
 
 // The whole road: confirm, the progress window runs the worker, the bars and texts follow the
