@@ -51,9 +51,10 @@ std::wstring ProbeName()
     return L"quenzo-probe." + std::to_wstring(GetCurrentProcessId());
 }
 
-bool WriteProbe(const std::wstring& path)
+// Creates the file (or opens it, for OPEN_EXISTING) and writes to it; false if either is refused.
+bool WriteProbe(const std::wstring& path, DWORD disposition = CREATE_NEW)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -62,20 +63,24 @@ bool WriteProbe(const std::wstring& path)
     return wrote;
 }
 
-// Refused because the file system is read-only (Wine reports EROFS as access denied), not because
-// the folder is missing.
+// Wine reports EROFS, and a device on a nodev mount, as access denied.
+void ExpectRefused(const std::wstring& path, DWORD disposition = CREATE_NEW, DWORD expected = ERROR_ACCESS_DENIED)
+{
+    const bool wrote = WriteProbe(path, disposition);
+    const DWORD error = GetLastError();
+    if (wrote && disposition == CREATE_NEW)
+        DeleteFileW(path.c_str());
+    EXPECT_FALSE(wrote) << path;
+    EXPECT_EQ(error, expected) << path;
+}
+
+// Refused because the file system is read-only, not because the folder is missing.
 void ExpectReadOnly(const std::wstring& folder)
 {
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << folder;
     ASSERT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << folder;
-    const std::wstring file = folder + L"\\" + ProbeName();
-    const bool wrote = WriteProbe(file);
-    const DWORD error = GetLastError();
-    if (wrote)
-        DeleteFileW(file.c_str());
-    EXPECT_FALSE(wrote) << file;
-    EXPECT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED)) << file;
+    ExpectRefused(folder + L"\\" + ProbeName());
     const std::wstring folderProbe = folder + L"\\" + ProbeName() + L".folder";
     const bool made = CreateDirectoryW(folderProbe.c_str(), nullptr);
     if (made)
@@ -138,16 +143,28 @@ TEST(TestEnvironment, NothingOutsideTheEnvironmentIsWritable)
     const std::wstring root = WideEnv(L"QUENZO_TEST_ENV");
     ExpectReadOnly(UnixPath(L"/var/tmp"));
     ExpectReadOnly(UnixPath(L"/dev/shm"));
-    // tools/testenv mounts it beside the environment, as a checkout may be mounted.
+    // tools/testenv mounts it beside the environment, as a checkout may be mounted, with a device
+    // on it that has /dev/zero's numbers: a write that got through would harm nothing.
     const std::wstring outside = FirstLine(UnixPath(root + L"/outside"));
-    if (!outside.empty())
+    if (!outside.empty()) {
         ExpectReadOnly(UnixPath(outside));
+        ExpectRefused(UnixPath(outside + L"/zero"), OPEN_EXISTING);
+        // The X server runs outside the jail; its /proc/PID/root is the machine's own root. The
+        // kernel refuses the jail that link, and Wine reports it as a missing path.
+        const std::wstring xserver = L"/proc/" + FirstLine(UnixPath(root + L"/xvfb.pid"));
+        ASSERT_NE(GetFileAttributesW(UnixPath(xserver).c_str()), INVALID_FILE_ATTRIBUTES) << xserver;
+        if (Env("QUENZO_JAIL_HIDES_PROCESSES") == "1")
+            ExpectRefused(UnixPath(xserver + L"/root" + outside + L"/") + ProbeName(), CREATE_NEW,
+                          ERROR_PATH_NOT_FOUND);
+    }
 
     const std::wstring inside = UnixPath(root + L"/home/") + ProbeName();
     EXPECT_TRUE(WriteProbe(inside)) << inside;
     DeleteFileW(inside.c_str());
     if (outside.empty())
         GTEST_SKIP() << "tools/testenv could not mount its test file systems";
+    if (Env("QUENZO_JAIL_HIDES_PROCESSES") != "1")
+        GTEST_SKIP() << "no user namespace here: processes outside the jail are reachable";
 }
 
 // A file system that a test mounts inside the environment (a full disk, a FAT image) is the one

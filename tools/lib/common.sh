@@ -100,8 +100,13 @@ jailed() {
     /tmp/*) echo "the test environment must not lie under /tmp: $envdir" >&2; return 2 ;;
   esac
   mkdir -p "$envdir/tmp/.X11-unix"
-  local ns=(unshare --mount --propagation private)
-  [ "$(id -u)" = 0 ] || ns=(unshare --user --map-root-user --mount --propagation private)
+  # A user namespace of its own, even for root: the kernel then refuses the jail the links of
+  # /proc/PID/ (root, cwd, fd) of every process outside it, which lead past all of its mounts.
+  local ns=(unshare --user --map-root-user --mount --propagation private) processes=1
+  if ! "${ns[@]}" -- true 2>/dev/null && [ "$(id -u)" = 0 ]; then
+    echo "warning: no user namespace here; processes outside the jail are reachable through /proc" >&2
+    ns=(unshare --mount --propagation private) processes=0
+  fi
   if ! "${ns[@]}" -- true 2>/dev/null; then
     # Some containers forbid mount namespaces. The prefix, HOME, the missing drive Z: and the
     # program's start in C:\ still hold; environment_tests reports the jail as missing.
@@ -111,21 +116,29 @@ jailed() {
   fi
   "${ns[@]}" -- /bin/bash -c "$(declare -f jail_mounts)"'
     jail_mounts "$1" || exit 3
-    shift
-    export QUENZO_JAILED=1
-    exec "$@"' jailed "$envdir" "$@"
+    export QUENZO_JAILED=1 QUENZO_JAIL_HIDES_PROCESSES=$2
+    shift 2
+    exec "$@"' jailed "$envdir" "$processes" "$@"
 }
 
 # The mounts of the jail, made inside its namespace. Remounting a mount read-only leaves the mounts
 # below it writable, so every entry of the mount table is remounted on its own; ENVDIR and /tmp are
 # bound first (recursively, so a file system mounted inside ENVDIR stays writable) and left out.
+# A read-only mount still lets a device be written (/dev/vda is the disk): devices are refused on
+# every mount but the harmless ones, bound over themselves, and the terminals.
 # Returns non-zero, with the mount named, if one that can hold data is still writable.
 jail_mounts() {
-  local envdir="$1" line point opts fstype seen=$'\n'
+  local envdir="$1" line point opts fstype wanted node devices=$'\n' seen=$'\n'
   local -a table fields
   mount --rbind "$envdir" "$envdir" || return
   if [ -d /tmp/.X11-unix ]; then mount --bind /tmp/.X11-unix "$envdir/tmp/.X11-unix" || return; fi
   mount --rbind "$envdir/tmp" /tmp || return
+  for node in null zero full random urandom tty ptmx; do
+    [ -e "/dev/$node" ] || continue
+    node=$(realpath "/dev/$node")
+    mount --bind "$node" "$node" || return
+    devices+="$node"$'\n'
+  done
   mapfile -t table </proc/self/mountinfo
   for line in "${table[@]}"; do
     read -r -a fields <<<"$line"
@@ -134,11 +147,14 @@ jail_mounts() {
     opts=",${fields[5]},"
     fstype=${line#* - }; fstype=${fstype%% *}
     case "$point" in "$envdir" | "$envdir"/* | /tmp | /tmp/*) continue ;; esac
-    case "$opts" in *,ro,*) continue ;; esac
+    wanted=ro,nodev
+    case "$devices" in *$'\n'"$point"$'\n'*) wanted=ro ;; esac
+    [ "$fstype" != devpts ] || wanted=ro
+    [[ $opts == *,ro,* && ($wanted == ro || $opts == *,nodev,*) ]] && continue
     # Mounts stacked on one path: the path reaches the top one, the only one reachable.
     case "$seen" in *$'\n'"$point"$'\n'*) continue ;; esac
     seen+="$point"$'\n'
-    mount -o remount,bind,ro -- "$point" 2>/dev/null && continue
+    mount -o "remount,bind,$wanted" -- "$point" 2>/dev/null && continue
     # What nothing can reach cannot be written either (another user's FUSE mount, a path hidden
     # by a mount above it); writing to the kernel's own file systems destroys no one's files.
     [ -e "$point" ] || continue
@@ -146,7 +162,7 @@ jail_mounts() {
       proc | sysfs | cgroup | cgroup2 | securityfs | debugfs | tracefs | pstore | bpf | configfs | \
         fusectl | binfmt_misc | mqueue | devpts | efivarfs | selinuxfs | nsfs) continue ;;
     esac
-    echo "jail: cannot make $point ($fstype) read-only; refusing to run" >&2
+    echo "jail: cannot remount $point ($fstype) $wanted; refusing to run" >&2
     return 1
   done
 }
