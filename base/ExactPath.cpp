@@ -165,9 +165,6 @@ bool IsFolderPath(const std::wstring& path)
     if (!checked)
         return false;
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(Extended(*checked).c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(find);
-    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const ScopedFind find(FindFirstFileW(Extended(*checked).c_str(), &found));
+    return find.IsValid() && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "Owned.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -60,14 +62,13 @@ template <typename Visit>
 bool ForEachEntry(const std::wstring& folder, Visit visit)
 {
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(JoinPath(Extended(folder), L"*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
+    const ScopedFind find(FindFirstFileW(JoinPath(Extended(folder), L"*").c_str(), &found));
+    if (!find.IsValid())
         return false;
     do {
         const std::wstring_view name = found.cFileName;
         if (name != L"." && name != L"..")
             visit(found);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &found));
     return true;
 }

@@ -1,6 +1,7 @@
 #include "LinkGuard.h"
 
 #include "ExactPath.h"
+#include "Owned.h"
 
 #include <cstring>
 #include <string_view>
@@ -111,10 +112,8 @@ std::optional<LocatedPath> Locate(const std::wstring& path)
         return std::nullopt;
     }
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(Extended(*checked).c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
+    if (!ScopedFind(FindFirstFileW(Extended(*checked).c_str(), &found)).IsValid())
         return std::nullopt;
-    FindClose(find);
     const std::wstring parent = ParentOf(*checked);
     const ScopedHandle folder = OpenForQuery(parent);
     if (!folder.IsValid())

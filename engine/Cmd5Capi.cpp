@@ -1,5 +1,7 @@
 #include "Cmd5Capi.h"
 
+#include "Owned.h"
+
 #include <windows.h>
 #include <wincrypt.h>
 
@@ -7,22 +9,21 @@
 
 const std::string& Cmd5Capi::HashToHex(const std::string& text)
 {
-    HCRYPTPROV provider = 0;
-    HCRYPTHASH hash = 0;
+    ScopedCryptProvider provider;
+    ScopedCryptHash hash;
     BYTE digest[16];
     DWORD digestSize = sizeof(digest);
 
-    if (!CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_FULL,
+    // A failed call leaves its out-parameter alone, so an owner never holds a half-made handle.
+    if (!CryptAcquireContextA(provider.Receive(), nullptr, nullptr, PROV_RSA_FULL,
                               CRYPT_VERIFYCONTEXT | CRYPT_MACHINE_KEYSET)) {
-        provider = 0;
         m_result = "Error acquiring context";
-    } else if (!CryptCreateHash(provider, CALG_MD5, 0, 0, &hash)) {
-        hash = 0;
+    } else if (!CryptCreateHash(provider.Get(), CALG_MD5, 0, 0, hash.Receive())) {
         m_result = "Error creating hash";
-    } else if (!CryptHashData(hash, reinterpret_cast<const BYTE*>(text.data()),
+    } else if (!CryptHashData(hash.Get(), reinterpret_cast<const BYTE*>(text.data()),
                               static_cast<DWORD>(text.size()), 0)) {
         m_result = "Error hashing data";
-    } else if (!CryptGetHashParam(hash, HP_HASHVAL, digest, &digestSize, 0)) {
+    } else if (!CryptGetHashParam(hash.Get(), HP_HASHVAL, digest, &digestSize, 0)) {
         m_result = "Error getting hash param";
     } else {
         m_result.clear();
@@ -33,9 +34,5 @@ const std::string& Cmd5Capi::HashToHex(const std::string& text)
         }
     }
 
-    if (hash)
-        CryptDestroyHash(hash);
-    if (provider)
-        CryptReleaseContext(provider, 0);
     return m_result;
 }

@@ -2,6 +2,7 @@
 
 #include "CleaningTargets.h"
 #include "ExactPath.h"
+#include "Owned.h"
 
 #include <windows.h>
 #include <shlwapi.h>
@@ -16,15 +17,12 @@ namespace {
 // The data is the marker's text as the narrow call would store it, without a terminating zero.
 bool WriteMarker(const std::wstring& key, const std::wstring& name, const std::wstring& marker)
 {
-    HKEY writable = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &writable,
+    ScopedKey writable;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, writable.Receive(),
                         nullptr) != ERROR_SUCCESS)
         return false;
-    const LSTATUS status = RegSetValueExW(writable, name.c_str(), 0, REG_SZ,
-                                          reinterpret_cast<const BYTE*>(marker.data()),
-                                          static_cast<DWORD>(marker.size() * sizeof(wchar_t)));
-    RegCloseKey(writable);
-    return status == ERROR_SUCCESS;
+    return RegSetValueExW(writable.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(marker.data()),
+                          static_cast<DWORD>(marker.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 // The exact name of value `index`; nothing when there is no such value. A narrow enumeration
@@ -48,17 +46,17 @@ int OverwriteRegValues(const std::string& key, const std::string& marker)
 {
     const std::wstring wideKey = Widen949(key);
     const std::wstring wideMarker = Widen949(marker);
-    HKEY names = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, wideKey.c_str(), 0, KEY_READ, &names) != ERROR_SUCCESS)
+    ScopedKey names;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, wideKey.c_str(), 0, KEY_READ, names.Receive()) != ERROR_SUCCESS)
         return 0;
     // Overwriting keeps every name and the number of values, so the indices stay valid.
     DWORD count = 0;
-    if (RegQueryInfoKeyW(names, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+    if (RegQueryInfoKeyW(names.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
                          nullptr, nullptr) != ERROR_SUCCESS)
         count = 0;
     int overwritten = 0;
     for (DWORD index = 0; index < count; ++index) {
-        const auto name = ValueName(names, index);
+        const auto name = ValueName(names.Get(), index);
         if (!name)
             continue;
         bool written = false;
@@ -67,7 +65,6 @@ int OverwriteRegValues(const std::string& key, const std::string& marker)
         if (written)
             ++overwritten;
     }
-    RegCloseKey(names);
     return overwritten;
 }
 
@@ -78,14 +75,13 @@ bool DeleteUserKey(const std::string& key)
 
 bool ClearRunMruValues()
 {
-    HKEY runMru = nullptr;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, cleaning_targets::kRunMruKey, &runMru) != ERROR_SUCCESS)
+    ScopedKey runMru;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, cleaning_targets::kRunMruKey, runMru.Receive()) != ERROR_SUCCESS)
         return false;
     for (const char* letter = cleaning_targets::kRunMruLetters; *letter; ++letter) {
         const char name[2] = {*letter, '\0'};
-        RegDeleteValueA(runMru, name);
+        RegDeleteValueA(runMru.Get(), name);
     }
-    RegDeleteValueA(runMru, cleaning_targets::kRunMruOrderValue);
-    RegCloseKey(runMru);
+    RegDeleteValueA(runMru.Get(), cleaning_targets::kRunMruOrderValue);
     return true;
 }

@@ -1,5 +1,8 @@
 #include "UrlCache.h"
 
+#include "Owned.h"
+#include "ScopedCom.h"
+
 #include <windows.h>
 #include <objbase.h>
 #include <urlhist.h>
@@ -36,18 +39,25 @@ private:
 
 // Fetches the first entry (find == nullptr) or the next one into `buffer`, first asking with no
 // buffer how large it must be. The size can grow between the two calls; then it asks again.
-bool FetchEntry(HANDLE& find, EntryBuffer& buffer)
+struct UrlCacheFindTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return nullptr; }
+    static void Release(Handle handle) { FindCloseUrlCache(handle); }
+};
+using ScopedUrlCacheFind = Owned<UrlCacheFindTraits>;
+
+bool FetchEntry(ScopedUrlCacheFind& find, EntryBuffer& buffer)
 {
     DWORD size = 0;
     for (int attempt = 0; attempt < 8; ++attempt) {
         INTERNET_CACHE_ENTRY_INFOA* info = size ? buffer.Resize(size) : nullptr;
         DWORD asked = size;
         BOOL fetched = FALSE;
-        if (!find) {
-            find = FindFirstUrlCacheEntryA(nullptr, info, &asked);
-            fetched = find != nullptr;
+        if (!find.IsValid()) {
+            find.Reset(FindFirstUrlCacheEntryA(nullptr, info, &asked));
+            fetched = find.IsValid();
         } else {
-            fetched = FindNextUrlCacheEntryA(find, info, &asked);
+            fetched = FindNextUrlCacheEntryA(find.Get(), info, &asked);
         }
         if (fetched)
             return info != nullptr;
@@ -72,19 +82,15 @@ bool IsInEntryClass(unsigned long cacheEntryType, int entryClass)
 
 bool CleanUrlCache(int entryClass)
 {
-    HANDLE find = nullptr;
+    ScopedUrlCacheFind find;
     EntryBuffer buffer;
-    if (!FetchEntry(find, buffer)) {
-        if (find)
-            FindCloseUrlCache(find);
+    if (!FetchEntry(find, buffer))
         return false;
-    }
     do {
         const INTERNET_CACHE_ENTRY_INFOA* entry = buffer.Get();
         if (entry->lpszSourceUrlName && IsInEntryClass(entry->CacheEntryType, entryClass))
             DeleteUrlCacheEntryA(entry->lpszSourceUrlName);
     } while (FetchEntry(find, buffer));
-    FindCloseUrlCache(find);
     return true;
 }
 
@@ -92,7 +98,7 @@ bool ClearUrlHistory()
 {
     // The service is a COM object: the calling thread may not have COM yet. A thread already in
     // another apartment answers RPC_E_CHANGED_MODE and can still create it.
-    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const ScopedCom com;
     bool cleared = false;
     IUrlHistoryStg2* history = nullptr;
     if (SUCCEEDED(CoCreateInstance(kClsidUrlHistory, nullptr, CLSCTX_INPROC_SERVER, kIidUrlHistoryStg2,
@@ -101,7 +107,5 @@ bool ClearUrlHistory()
         cleared = SUCCEEDED(history->ClearHistory());
         history->Release();
     }
-    if (SUCCEEDED(init))
-        CoUninitialize();
     return cleared;
 }

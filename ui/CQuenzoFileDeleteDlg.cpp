@@ -5,6 +5,8 @@
 #include "CRegInfo.h"
 #include "DeletionList.h"
 #include "ExactPath.h"
+#include "Owned.h"
+#include "ScopedCom.h"
 #include "MessageBoxes.h"
 #include "resource.h"
 
@@ -138,7 +140,7 @@ void CQuenzoFileDeleteDlg::OnAddFile()
 
 void CQuenzoFileDeleteDlg::OnAddFolder()
 {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const ScopedCom com;
     wchar_t displayName[MAX_PATH] = {};
     BROWSEINFOW browse{};
     browse.hwndOwner = nullptr;
@@ -153,8 +155,6 @@ void CQuenzoFileDeleteDlg::OnAddFolder()
             AddFolder(path.data());
         CoTaskMemFree(chosen);
     }
-    if (SUCCEEDED(com))
-        CoUninitialize();
 }
 
 void CQuenzoFileDeleteDlg::OnDropFiles(HDROP drop)

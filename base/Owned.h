@@ -1,0 +1,71 @@
+#pragma once
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <utility>
+
+// One owner for each kind of platform handle that is not a file: it is released exactly once,
+// when its owner goes, also when the code between throws. `Traits` names the handle type, its
+// empty value and its release.
+template <typename Traits>
+class Owned {
+public:
+    using Handle = typename Traits::Handle;
+
+    Owned() = default;
+    explicit Owned(Handle handle) : m_handle(handle) {}
+    ~Owned() { Reset(); }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Owned(Owned&& other) noexcept : m_handle(std::exchange(other.m_handle, Traits::Empty())) {}
+    Owned& operator=(Owned&& other) noexcept
+    {
+        if (this != &other)
+            Reset(std::exchange(other.m_handle, Traits::Empty()));
+        return *this;
+    }
+
+    bool IsValid() const { return m_handle != Traits::Empty(); }
+    Handle Get() const { return m_handle; }
+    // For the platform's out-parameters: releases what is held and lends the slot.
+    Handle* Receive()
+    {
+        Reset();
+        return &m_handle;
+    }
+    void Reset(Handle handle = Traits::Empty())
+    {
+        if (IsValid())
+            Traits::Release(m_handle);
+        m_handle = handle;
+    }
+
+private:
+    Handle m_handle = Traits::Empty();
+};
+
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return INVALID_HANDLE_VALUE; }
+    static void Release(Handle handle) { FindClose(handle); }
+};
+struct KeyTraits {
+    using Handle = HKEY;
+    static Handle Empty() { return nullptr; }
+    static void Release(Handle handle) { RegCloseKey(handle); }
+};
+struct CryptProviderTraits {
+    using Handle = HCRYPTPROV;
+    static Handle Empty() { return 0; }
+    static void Release(Handle handle) { CryptReleaseContext(handle, 0); }
+};
+struct CryptHashTraits {
+    using Handle = HCRYPTHASH;
+    static Handle Empty() { return 0; }
+    static void Release(Handle handle) { CryptDestroyHash(handle); }
+};
+
+using ScopedFind = Owned<FindTraits>;
+using ScopedKey = Owned<KeyTraits>;
+using ScopedCryptProvider = Owned<CryptProviderTraits>;
+using ScopedCryptHash = Owned<CryptHashTraits>;
