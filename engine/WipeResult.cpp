@@ -16,6 +16,7 @@ const char* ReasonText(LeftReason reason)
     case LeftReason::Rename: return "이름을 바꾸지 못함";
     case LeftReason::Delete: return "지우지 못함";
     case LeftReason::NotEmpty: return "남은 항목이 있음";
+    case LeftReason::TooBroad: return "사용자 파일이 있는 폴더라 비우지 않음";
     }
     return "";
 }

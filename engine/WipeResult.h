@@ -13,6 +13,7 @@ enum class LeftReason {
     Rename,       // overwritten, but it could not be moved to its scrambled name
     Delete,       // overwritten (and scrambled), but it could not be deleted
     NotEmpty,     // a folder that still holds something
+    TooBroad,     // a folder that holds far more than traces (a root, the profile...): never emptied
 };
 
 // What remains, where it now is (its scrambled name when it was left there), and why.

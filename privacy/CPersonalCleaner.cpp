@@ -19,17 +19,30 @@ CPersonalCleaner::CPersonalCleaner(CSDEngine& engine) : m_engine(engine) {}
 
 bool CPersonalCleaner::DeleteKey(const std::string& key) { return DeleteUserKey(key); }
 
+bool CPersonalCleaner::Purge(const std::wstring& folder, bool deleteDesktopIni, bool zeroIndexFile)
+{
+    if (IsTooBroadToEmpty(folder)) {
+        m_remaining.push_back({folder, LeftReason::TooBroad});
+        return false;
+    }
+    return PurgeFolder(folder, deleteDesktopIni, zeroIndexFile);
+}
+
 bool CPersonalCleaner::PurgeShellFolder(int csidl, bool zeroIndexFile)
 {
     const auto folder = ResolveShellFolder(csidl);
-    return folder && PurgeFolder(*folder, false, zeroIndexFile);
+    return folder && Purge(*folder, false, zeroIndexFile);
 }
 
 int CPersonalCleaner::SecureWipeShellFolder(int csidl)
 {
     const auto folder = ResolveShellFolder(csidl);
-    if (!folder || IsTooBroadToEmpty(*folder))
+    if (!folder)
         return 0;
+    if (IsTooBroadToEmpty(*folder)) {
+        m_remaining.push_back({*folder, LeftReason::TooBroad});
+        return 0;
+    }
     int wiped = 0;
     const auto wipe = [&](const auto& file, const std::wstring& path) {
         try {
@@ -100,7 +113,7 @@ void CPersonalCleaner::CleanHistory()
 {
     ClearUrlHistory();
     if (const auto legacy = LegacyHistoryFolder())
-        PurgeFolder(*legacy, false, true);
+        Purge(*legacy, false, true);
     PurgeShellFolder(CSIDL_HISTORY, true);
     DeleteKey(kTypedUrlsKey);
 }
@@ -145,5 +158,5 @@ void CPersonalCleaner::SecureCleanNetHood() { SecureWipeShellFolder(CSIDL_NETHOO
 void CPersonalCleaner::CleanTempFiles()
 {
     if (const auto temp = TemporaryFolder())
-        PurgeFolder(*temp, true, false);
+        Purge(*temp, true, false);
 }

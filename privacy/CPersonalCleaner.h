@@ -54,9 +54,10 @@ public:
     // too broad to empty (redirected to a drive root or the profile, for instance).
     int SecureWipeShellFolder(int csidl);
 
-    // What the secure forms could not destroy since the cleaner was made (or last cleared): each
-    // file where it now is, and why. The purge after a wipe may still delete such a file without
-    // overwriting it, as a plain cleaning would; it is listed because it was never overwritten.
+    // What was not cleaned since the cleaner was made (or last cleared): every file the secure
+    // forms could not destroy, where it now is and why (the purge after a wipe may still delete
+    // such a file without overwriting it, as a plain cleaning would: it is listed because it was
+    // never overwritten), and every folder refused as too broad to empty.
     const std::vector<Leftover>& Remaining() const { return m_remaining; }
     void ClearRemaining() { m_remaining.clear(); }
 
@@ -67,6 +68,8 @@ protected:
 private:
     // Empties the shell folder if it resolves, keeping "desktop.ini"; false when it does not.
     bool PurgeShellFolder(int csidl, bool zeroIndexFile = false);
+    // Empties `folder` unless it is too broad, which is recorded as not cleaned.
+    bool Purge(const std::wstring& folder, bool deleteDesktopIni, bool zeroIndexFile);
 
     CSDEngine& m_engine;
     std::vector<Leftover> m_remaining;

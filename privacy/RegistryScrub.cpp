@@ -42,8 +42,10 @@ std::optional<std::wstring> ValueName(HKEY key, DWORD index)
 
 }  // namespace
 
-int OverwriteRegValues(const std::string& key, const std::string& marker)
+int OverwriteRegValues(const std::string& key, const std::string& marker, int* writes)
 {
+    if (writes)
+        *writes = 0;
     const std::wstring wideKey = Widen949(key);
     const std::wstring wideMarker = Widen949(marker);
     ScopedKey names;
@@ -60,8 +62,12 @@ int OverwriteRegValues(const std::string& key, const std::string& marker)
         if (!name)
             continue;
         bool written = false;
-        for (int pass = 0; pass < cleaning_targets::kOverwriteCount; ++pass)
-            written = WriteMarker(wideKey, *name, wideMarker) || written;
+        for (int pass = 0; pass < cleaning_targets::kOverwriteCount; ++pass) {
+            const bool once = WriteMarker(wideKey, *name, wideMarker);
+            written = once || written;
+            if (once && writes)
+                ++*writes;
+        }
         if (written)
             ++overwritten;
     }

@@ -6,8 +6,9 @@
 // Sets every value directly in `key` (the unnamed one included, subkeys not) seven times to
 // `marker` as REG_SZ data without a terminating zero, whatever its type was, keeping its name.
 // A key that does not open for reading is left alone. Returns the number of values overwritten
-// at least once. Nothing is deleted: the caller deletes the key afterwards.
-int OverwriteRegValues(const std::string& key, const std::string& marker);
+// at least once; `writes`, when given, receives the number of writes that succeeded. Nothing is
+// deleted: the caller deletes the key afterwards.
+int OverwriteRegValues(const std::string& key, const std::string& marker, int* writes = nullptr);
 
 // Deletes `key` with all its subkeys and values. Returns whether it was deleted.
 bool DeleteUserKey(const std::string& key);

@@ -121,6 +121,22 @@ TEST_F(PersnalDeleteDlgTest, TemporaryFilesAreReallyRemoved)
         EXPECT_FALSE(PathExists(temp + "\\left-behind.tmp")) << persnal;
     }
     EXPECT_EQ(answers.Texts().back(), "완료하였습니다.");
+
+    // Pointed at the profile, the temporary folder is refused, and the window says so after
+    // "완료하였습니다." instead of letting it pass for cleaned.
+    char profile[MAX_PATH] = {};
+    ASSERT_TRUE(GetEnvironmentVariableA("USERPROFILE", profile, MAX_PATH));
+    const std::string saved = temp;
+    SetEnvironmentVariableA("TMP", profile);
+    SetEnvironmentVariableA("TEMP", profile);
+    ClickButton(realWindow.GetSafeHwnd(), IDC_CLEAN_SELECTED);
+    SetEnvironmentVariableA("TMP", saved.c_str());
+    SetEnvironmentVariableA("TEMP", saved.c_str());
+    const auto texts = answers.Texts();
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[texts.size() - 2], "완료하였습니다.");
+    EXPECT_NE(texts.back().find(std::string(profile) + " (사용자 파일이 있는 폴더라 비우지 않음)"), std::string::npos)
+        << texts.back();
 }
 
 // The introduction and the group box are drawn in blue.

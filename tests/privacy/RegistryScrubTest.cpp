@@ -69,7 +69,9 @@ TEST(OverwriteRegValues, NamesAreExact)
     for (const std::wstring& name : names)
         RegSetValueExW(key, name.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>("secret"), 6);
 
-    EXPECT_EQ(OverwriteRegValues(kTestKey, "marker"), 3);
+    int writes = 0;
+    EXPECT_EQ(OverwriteRegValues(kTestKey, "marker", &writes), 3);
+    EXPECT_EQ(writes, 3 * 7);  // seven times each, as claimed: the last write alone would look the same
 
     DWORD count = 0;
     RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
