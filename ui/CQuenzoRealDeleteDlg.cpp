@@ -3,7 +3,6 @@
 #include "Application.h"
 #include "CQuenzoFileDeleteDlg.h"
 #include "MessageBoxes.h"
-#include "MethodCatalogue.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -40,8 +39,7 @@ BOOL CQuenzoRealDeleteDlg::OnInitDialog()
     m_icon = LoadIconA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
     SetIcons(m_icon);
     m_method = m_list.CurrentMethod();
-    // A method outside 1..13 has no passes to show; its files still get the final step.
-    m_passCount = ListedPassCount(m_method);
+    m_passCount = DisplayedPassCount(m_method);
     // The worker works on a copy: the list is emptied when this window returns.
     m_entries = m_list.EntryPaths();
     m_halted = false;

@@ -1,8 +1,10 @@
 #include "DeletionRun.h"
 
 #include "CSADirRead.h"
+#include "CSDEngine.h"
 #include "ExactPath.h"
 #include "FileError.h"
+#include "MethodCatalogue.h"
 #include "Seams.h"
 
 #include <windows.h>
@@ -145,6 +147,8 @@ DeletionOutcome RunDeletion(CSDEngine& engine, const std::vector<std::wstring>& 
     }
     return run.Outcome();
 }
+
+int DisplayedPassCount(int method) { return ListedPassCount(method); }
 
 std::string PercentText(std::int64_t numerator, std::int64_t denominator)
 {

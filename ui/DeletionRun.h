@@ -1,9 +1,11 @@
 #pragma once
-#include "CSDEngine.h"
+#include "WipeResult.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+class CSDEngine;
 
 // What the deletion worker shows, in the order it happens. The progress window implements it with
 // messages to its own controls; the worker never touches a control itself.
@@ -35,6 +37,10 @@ struct DeletionOutcome {
 // and whether it was halted.
 DeletionOutcome RunDeletion(CSDEngine& engine, const std::vector<std::wstring>& entries, int passCount,
                             DeletionDisplay& display);
+
+// How many passes the progress window shows per file for `method`: its listed passes, none for a
+// number outside 1..13 (whose files still get the final step).
+int DisplayedPassCount(int method);
 
 // "%d%%" of numerator / denominator, 0 for an empty denominator, in 64 bits.
 std::string PercentText(std::int64_t numerator, std::int64_t denominator);

@@ -1,3 +1,4 @@
+#include "CSDEngine.h"
 #include "DeletionRun.h"
 #include "ExactPath.h"
 #include "FileError.h"
