@@ -3,7 +3,37 @@
 
 // Application
 #define IDR_MAINFRAME 128           // application icon
+#define IDR_TRAY_MENU 129           // the tray icon's menu (its first popup)
 #define IDB_OPTION_PAGES 130        // two 24 x 24 page images, magenta transparent
+#define IDB_MAIN_BACKGROUND 132     // 363 x 279, the main window's client area
+#define IDB_OPTIONS_BUTTON 133      // 108 x 113 faces of the three picture buttons, normal and over
+#define IDB_SPARE_BUTTON 134
+#define IDB_SECURE_DELETE_BUTTON 135
+#define IDB_PERSONAL_BUTTON 136
+#define IDB_OPTIONS_BUTTON_OVER 137
+#define IDB_SECURE_DELETE_BUTTON_OVER 138
+#define IDB_PERSONAL_BUTTON_OVER 139
+#define IDC_QUENZO_CURSOR 141       // the program's arrow, set when the pointer leaves a hot spot
+#define IDB_ABOUT 142               // 279 x 144, the about window's picture
+#define IDB_NOTICE_SKIN 143         // 180 x 120, the notice popup's face
+
+// Main window "Quenzo Lite"
+#define IDD_QUENZOLITE_DIALOG 102
+#define IDC_SECURE_DELETE_BUTTON 1000
+#define IDC_PERSONAL_BUTTON 1001
+#define IDC_OPTIONS_BUTTON 1002
+#define IDC_BANNER 1042
+#define ID_TRAY_HOMEPAGE 32774
+#define ID_TRAY_OPEN 32775
+#define ID_TRAY_EXIT 32776
+#define ID_TRAY_UPDATE 32778
+#define ID_TRAY_ABOUT 32780
+#define ID_TRAY_OPTIONS 32782
+#define ID_TRAY_TOP 32784
+#define ID_TRAY_HIDE 32786
+
+// About window
+#define IDD_QUENZOABOUT_DIALOG 110
 
 // Deletion list "보안 삭제"
 #define IDD_QUENZOFILEDELETE_DIALOG 104
@@ -35,6 +65,7 @@
 #define IDC_OPTION_CANCEL 1031
 #define IDC_PAGE_LIST 1032
 #define IDC_PAGE_FRAME 1033
+#define IDC_OPTION_SEPARATOR 1041   // the line above the buttons (a number of our own)
 
 // Progress "삭제중...."
 #define IDD_QUENZOREALDELETE_DIALOG 107
