@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -19,36 +21,22 @@ std::wstring WideEnv(const wchar_t* name)
     return value ? value : L"";
 }
 
-std::wstring UnixPath(std::wstring linuxPath)
+// A Linux path as Wine reaches it without a drive.
+std::wstring UnixPath(std::wstring path)
 {
-    for (wchar_t& c : linuxPath)
-        if (c == L'/')
-            c = L'\\';
-    return L"\\\\?\\unix" + linuxPath;
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return L"\\\\?\\unix" + path;
 }
 
-// The first line of a UTF-8 text file, "" if it cannot be read.
-std::wstring FirstLine(const std::wstring& path)
+bool Exists(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return L"";
-    char bytes[1024];
-    DWORD got = 0;
-    const BOOL read = ReadFile(file, bytes, sizeof bytes, &got, nullptr);
-    CloseHandle(file);
-    std::string line(bytes, read ? got : 0);
-    line = line.substr(0, line.find('\n'));
-    std::wstring wide(line.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), wide.data(),
-                                    static_cast<int>(wide.size())));
-    return wide;
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Both ctest entries of this program run at once: each writes probes of its own.
-std::wstring ProbeName()
+std::wstring Probe(const std::wstring& folder)
 {
-    return L"quenzo-probe." + std::to_wstring(GetCurrentProcessId());
+    return folder + L"\\quenzo-probe." + std::to_wstring(GetCurrentProcessId());
 }
 
 // Creates the file (or opens it, for OPEN_EXISTING) and writes to it; false if either is refused.
@@ -63,8 +51,10 @@ bool WriteProbe(const std::wstring& path, DWORD disposition = CREATE_NEW)
     return wrote;
 }
 
-// Wine reports EROFS, and a device on a nodev mount, as access denied.
-void ExpectRefused(const std::wstring& path, DWORD disposition = CREATE_NEW, DWORD expected = ERROR_ACCESS_DENIED)
+// Wine reports a read-only file system, and a device on a mount without devices, as access denied;
+// checking the error keeps a missing folder from passing for a refusal.
+void ExpectRefused(const std::wstring& path, DWORD disposition = CREATE_NEW,
+                   DWORD expected = ERROR_ACCESS_DENIED)
 {
     const bool wrote = WriteProbe(path, disposition);
     const DWORD error = GetLastError();
@@ -72,20 +62,6 @@ void ExpectRefused(const std::wstring& path, DWORD disposition = CREATE_NEW, DWO
         DeleteFileW(path.c_str());
     EXPECT_FALSE(wrote) << path;
     EXPECT_EQ(error, expected) << path;
-}
-
-// Refused because the file system is read-only, not because the folder is missing.
-void ExpectReadOnly(const std::wstring& folder)
-{
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
-    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << folder;
-    ASSERT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << folder;
-    ExpectRefused(folder + L"\\" + ProbeName());
-    const std::wstring folderProbe = folder + L"\\" + ProbeName() + L".folder";
-    const bool made = CreateDirectoryW(folderProbe.c_str(), nullptr);
-    if (made)
-        RemoveDirectoryW(folderProbe.c_str());
-    EXPECT_FALSE(made) << folderProbe;
 }
 
 }  // namespace
@@ -141,44 +117,42 @@ TEST(TestEnvironment, NothingOutsideTheEnvironmentIsWritable)
         GTEST_SKIP() << "this machine allows no mount namespace: the read-only jail is missing";
 
     const std::wstring root = WideEnv(L"QUENZO_TEST_ENV");
-    ExpectReadOnly(UnixPath(L"/var/tmp"));
-    ExpectReadOnly(UnixPath(L"/dev/shm"));
-    // tools/testenv mounts it beside the environment, as a checkout may be mounted, with a device
-    // on it that has /dev/zero's numbers: a write that got through would harm nothing.
-    const std::wstring outside = FirstLine(UnixPath(root + L"/outside"));
-    if (!outside.empty()) {
-        ExpectReadOnly(UnixPath(outside));
-        ExpectRefused(UnixPath(outside + L"/zero"), OPEN_EXISTING);
-        // The X server runs outside the jail; its /proc/PID/root is the machine's own root. The
-        // kernel refuses the jail that link, and Wine reports it as a missing path.
-        const std::wstring xserver = L"/proc/" + FirstLine(UnixPath(root + L"/xvfb.pid"));
-        ASSERT_NE(GetFileAttributesW(UnixPath(xserver).c_str()), INVALID_FILE_ATTRIBUTES) << xserver;
-        if (Env("QUENZO_JAIL_HIDES_PROCESSES") == "1")
-            ExpectRefused(UnixPath(xserver + L"/root" + outside + L"/") + ProbeName(), CREATE_NEW,
-                          ERROR_PATH_NOT_FOUND);
-    }
-
-    const std::wstring inside = UnixPath(root + L"/home/") + ProbeName();
+    ExpectRefused(Probe(UnixPath(L"/var/tmp")));
+    ExpectRefused(Probe(UnixPath(L"/dev/shm")));
+    const std::wstring inside = Probe(UnixPath(root + L"/home"));
     EXPECT_TRUE(WriteProbe(inside)) << inside;
     DeleteFileW(inside.c_str());
-    if (outside.empty())
+
+    // tools/testenv mounts a file system beside the environment, as a checkout may be mounted, with
+    // a device on it that has /dev/zero's numbers: a write that got through would harm nothing.
+    const std::wstring outside = root + L".outside";
+    if (!Exists(UnixPath(root + L"/probes-mounted")))
         GTEST_SKIP() << "tools/testenv could not mount its test file systems";
+    ExpectRefused(Probe(UnixPath(outside)));
+    ExpectRefused(UnixPath(outside + L"/zero"), OPEN_EXISTING);
+
+    // The X server runs outside the jail, and its /proc/PID/root is the machine's own root. The
+    // kernel refuses the jail that link, and Wine reports it as a missing path.
     if (Env("QUENZO_JAIL_HIDES_PROCESSES") != "1")
         GTEST_SKIP() << "no user namespace here: processes outside the jail are reachable";
+    std::wifstream pidFile(UnixPath(root + L"/xvfb.pid").c_str());
+    std::wstring xserver;
+    pidFile >> xserver;
+    xserver = L"/proc/" + xserver;
+    ASSERT_TRUE(Exists(UnixPath(xserver))) << xserver;
+    ExpectRefused(Probe(UnixPath(xserver + L"/root" + outside)), CREATE_NEW, ERROR_PATH_NOT_FOUND);
 }
 
 // A file system that a test mounts inside the environment (a full disk, a FAT image) is the one
 // the program sees, and writable: not the empty folder underneath.
 TEST(TestEnvironment, FileSystemsMountedInsideTheEnvironmentAreWritable)
 {
-    if (Env("QUENZO_JAILED") != "1")
-        GTEST_SKIP() << "this machine allows no mount namespace: the read-only jail is missing";
     const std::wstring root = WideEnv(L"QUENZO_TEST_ENV");
-    if (FirstLine(UnixPath(root + L"/outside")).empty())
-        GTEST_SKIP() << "tools/testenv could not mount its test file systems";
+    if (Env("QUENZO_JAILED") != "1" || !Exists(UnixPath(root + L"/probes-mounted")))
+        GTEST_SKIP() << "no jail here, or tools/testenv could not mount its test file systems";
     const std::wstring mount = UnixPath(root + L"/mnt/inside");
-    EXPECT_EQ(FirstLine(mount + L"\\mounted"), L"mounted");
-    const std::wstring probe = mount + L"\\" + ProbeName();
+    EXPECT_TRUE(Exists(mount + L"\\mounted"));
+    const std::wstring probe = Probe(mount);
     EXPECT_TRUE(WriteProbe(probe)) << probe;
     DeleteFileW(probe.c_str());
 }
