@@ -31,7 +31,10 @@ const std::array<CleaningStep, 8> kCleanSelected = {{
     {CLEAN_TEMP_FILES, {&C::CleanTempFiles}, {&C::CleanTempFiles}},
 }};
 
-bool ReadSecureSetting(CRegInfo& settings) { return IsSecureCleaningSetting(settings.ReadSetting("Persnal")); }
+bool ReadSecureSetting(CRegInfo& settings)
+{
+    return IsSecureCleaningSetting(settings.ReadSetting(registry_layout::kPersnalValue));
+}
 
 void RunSteps(CPersonalCleaner& cleaner, const std::array<CleaningStep, 8>& steps, bool secure,
               std::uint32_t cleaningSet)

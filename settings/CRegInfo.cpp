@@ -6,12 +6,28 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 using namespace registry_layout;
+
+constexpr bool IsJoined(std::string_view whole, std::initializer_list<std::string_view> parts)
+{
+    for (const std::string_view part : parts) {
+        if (whole.substr(0, part.size()) != part)
+            return false;
+        whole.remove_prefix(part.size());
+    }
+    return whole.empty();
+}
+
+// The full paths the layout spells out must be its pieces joined, or reads and writes would part ways.
+static_assert(IsJoined(kSettingsGroup, {kProductGroup, "\\", kProductSubkey}));
+static_assert(IsJoined(kSettingsKey, {"Software\\", kSettingsGroup, "\\", kSettingsSubkey}));
 
 class OpenKey {
 public:
@@ -112,8 +128,10 @@ void CRegInfo::WriteString(const std::string& text, const std::string& group, co
 void CRegInfo::CreateSettingsKey()
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "software\\Marrowick\\QuenzoLite\\Data", 0, nullptr,
-                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    // Spelled "software\\" here; registry names ignore case, so both spellings name one key.
+    const std::string path = std::string("software\\") + kSettingsGroup + "\\" + kSettingsSubkey;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return;
     RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 0);
     RegCloseKey(key);
@@ -139,15 +157,15 @@ void CRegInfo::RegisterAtStartup()
         WriteString(value.data, kProductGroup, kProductSubkey, value.name);
 
     CreateSettingsKey();
-    const std::string method = ReadSetting("Method");
-    const std::string top = ReadSetting("Top");
+    const std::string method = ReadSetting(kMethodValue);
+    const std::string top = ReadSetting(kTopValue);
     if (!IsValidMethodText(method))
-        WriteString("1", kSettingsGroup, kSettingsSubkey, "Method");
-    const std::string persnal = ReadSetting("Persnal");
+        WriteString("1", kSettingsGroup, kSettingsSubkey, kMethodValue);
+    const std::string persnal = ReadSetting(kPersnalValue);
     if (persnal != "0" && persnal != "1")
-        WriteString("1", kSettingsGroup, kSettingsSubkey, "Persnal");
+        WriteString("1", kSettingsGroup, kSettingsSubkey, kPersnalValue);
     if (top != "0" && top != "1")
-        WriteString("1", kSettingsGroup, kSettingsSubkey, "Top");
+        WriteString("1", kSettingsGroup, kSettingsSubkey, kTopValue);
 }
 
 bool IsValidMethodText(const std::string& text)

@@ -7,7 +7,7 @@
 // reads and writes it. Every value the program writes is REG_SZ whose data is the text's code page
 // 949 bytes without a terminating zero. The operations keep no state: any part may call them.
 namespace registry_layout {
-// Spelled "software\\" on creation; registry names ignore case, so both name one key.
+// Software\<kSettingsGroup>\<kSettingsSubkey>, spelled out for reading.
 constexpr const char* kSettingsKey = "Software\\Marrowick\\QuenzoLite\\Data";
 constexpr const char* kProductGroup = "Marrowick";
 constexpr const char* kProductSubkey = "QuenzoLite";
@@ -17,6 +17,11 @@ constexpr const char* kRunGroup = "Microsoft\\Windows\\CurrentVersion";
 constexpr const char* kRunSubkey = "Run";
 constexpr const char* kAutostartValue = "Quenzo Light";
 constexpr const char* kAutostartCommand = "C:\\Program Files\\Marrowick\\QuenzoLite\\QuenzoLite.exe trayOn";
+
+// The settings, values of the settings key.
+constexpr const char* kMethodValue = "Method";
+constexpr const char* kPersnalValue = "Persnal";  // spelled so
+constexpr const char* kTopValue = "Top";
 }  // namespace registry_layout
 
 class CRegInfo {

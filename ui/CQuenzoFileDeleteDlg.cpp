@@ -23,7 +23,7 @@ CQuenzoFileDeleteDlg::~CQuenzoFileDeleteDlg() = default;
 
 void CQuenzoFileDeleteDlg::ReadCurrentMethod()
 {
-    m_currentMethod = std::atoi(CRegInfo().ReadSetting("Method").c_str());
+    m_currentMethod = std::atoi(CRegInfo().ReadSetting(registry_layout::kMethodValue).c_str());
 }
 
 void CQuenzoFileDeleteDlg::InsertRow(int index, const std::wstring& path, const std::string& size)

@@ -16,7 +16,7 @@ BOOL CQuenzoFileDeleteOptionDlg::OnInitDialog()
 {
     const HWND trackBar = GetDlgItem(IDC_METHOD_TRACKBAR);
     SendMessageA(trackBar, TBM_SETRANGE, FALSE, MAKELPARAM(FIRST_METHOD, LAST_METHOD));
-    m_selectedMethod = std::atoi(CRegInfo().ReadSetting("Method").c_str());
+    m_selectedMethod = std::atoi(CRegInfo().ReadSetting(registry_layout::kMethodValue).c_str());
     SendMessageA(trackBar, TBM_SETPOS, TRUE, m_selectedMethod);
     if (FindMethod(m_selectedMethod))
         ShowMethod(m_selectedMethod);
@@ -44,7 +44,8 @@ bool CQuenzoFileDeleteOptionDlg::OnCommand(WORD id, WORD /*code*/, HWND /*contro
 
 void CQuenzoFileDeleteOptionDlg::SaveMethod()
 {
-    CRegInfo().WriteString(std::to_string(m_selectedMethod), "Marrowick\\QuenzoLite", "Data", "Method");
+    using namespace registry_layout;
+    CRegInfo().WriteString(std::to_string(m_selectedMethod), kSettingsGroup, kSettingsSubkey, kMethodValue);
     PlatformMessageBox("저장하였습니다.", "QuenzoLite", MB_TOPMOST | MB_ICONQUESTION);
 }
 

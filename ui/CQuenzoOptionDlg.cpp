@@ -60,8 +60,8 @@ bool CQuenzoOptionDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
 {
     switch (id) {
     case IDC_OPTION_OK:
-        CRegInfo().WriteString(m_persnalPage->IsSecureChecked() ? "1" : "0", "Marrowick\\QuenzoLite", "Data",
-                               "Persnal");
+        CRegInfo().WriteString(m_persnalPage->IsSecureChecked() ? "1" : "0", registry_layout::kSettingsGroup,
+                               registry_layout::kSettingsSubkey, registry_layout::kPersnalValue);
         EndDialog(IDOK);
         return true;
     case IDC_OPTION_CANCEL:

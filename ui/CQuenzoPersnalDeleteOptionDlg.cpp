@@ -9,7 +9,7 @@ CQuenzoPersnalDeleteOptionDlg::CQuenzoPersnalDeleteOptionDlg() : CDialog(IDD_PER
 
 BOOL CQuenzoPersnalDeleteOptionDlg::OnInitDialog()
 {
-    if (std::atoi(CRegInfo().ReadSetting("Persnal").c_str()) == 1)
+    if (std::atoi(CRegInfo().ReadSetting(registry_layout::kPersnalValue).c_str()) == 1)
         CheckDlgButton(m_hWnd, IDC_PERSNAL_SECURE, BST_CHECKED);
     return TRUE;
 }

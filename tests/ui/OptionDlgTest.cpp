@@ -19,7 +19,7 @@ protected:
     }
     static void Set(const char* name, const char* value)
     {
-        CRegInfo().WriteString(value, "Marrowick\\QuenzoLite", "Data", name);
+        CRegInfo().WriteString(value, registry_layout::kSettingsGroup, registry_layout::kSettingsSubkey, name);
     }
     static std::string Get(const char* name) { return CRegInfo().ReadSetting(name); }
 
