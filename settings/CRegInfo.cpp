@@ -115,14 +115,14 @@ std::string CRegInfo::ReadSetting(const std::string& name)
     return result;
 }
 
-void CRegInfo::WriteString(const std::string& text, const std::string& group, const std::string& subkey,
+bool CRegInfo::WriteString(const std::string& text, const std::string& group, const std::string& subkey,
                            const std::string& valueName)
 {
     const OpenKey key("Software\\" + group + "\\" + subkey, KEY_ALL_ACCESS);
     if (!key.Get())
-        return;
-    RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
-                   static_cast<DWORD>(text.size()));
+        return false;
+    return RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
+                          static_cast<DWORD>(text.size())) == ERROR_SUCCESS;
 }
 
 void CRegInfo::CreateSettingsKey()

@@ -39,9 +39,10 @@ public:
     // whatever the stored type and length. "" when the key or the value is missing.
     std::string ReadSetting(const std::string& name);
 
-    // Stores `text` as REG_SZ value `valueName` of the existing key Software\group\subkey. A key
-    // that does not exist is not created, and the write is dropped.
-    void WriteString(const std::string& text, const std::string& group, const std::string& subkey,
+    // Stores `text` as REG_SZ value `valueName` of the existing key Software\group\subkey and
+    // returns whether it was stored. A key that does not exist is not created, and a key that
+    // cannot be opened for full access (one whose security refuses writes) is left as it was.
+    bool WriteString(const std::string& text, const std::string& group, const std::string& subkey,
                      const std::string& valueName);
 
     // Creates the settings key with any missing parents and sets its unnamed value to "".

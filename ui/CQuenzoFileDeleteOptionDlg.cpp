@@ -45,8 +45,10 @@ bool CQuenzoFileDeleteOptionDlg::OnCommand(WORD id, WORD /*code*/, HWND /*contro
 void CQuenzoFileDeleteOptionDlg::SaveMethod()
 {
     using namespace registry_layout;
-    CRegInfo().WriteString(std::to_string(m_selectedMethod), kSettingsGroup, kSettingsSubkey, kMethodValue);
-    PlatformMessageBox("저장하였습니다.", "QuenzoLite", MB_TOPMOST | MB_ICONQUESTION);
+    if (CRegInfo().WriteString(std::to_string(m_selectedMethod), kSettingsGroup, kSettingsSubkey, kMethodValue))
+        PlatformMessageBox("저장하였습니다.", "QuenzoLite", MB_TOPMOST | MB_ICONQUESTION);
+    else
+        PlatformMessageBox("저장하지 못했습니다.", "QuenzoLite", MB_TOPMOST | MB_ICONERROR);
 }
 
 bool CQuenzoFileDeleteOptionDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)

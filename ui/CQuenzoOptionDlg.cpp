@@ -60,6 +60,7 @@ bool CQuenzoOptionDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
 {
     switch (id) {
     case IDC_OPTION_OK:
+        // This OK closes silently whether or not the choice was stored, as it always has.
         CRegInfo().WriteString(m_persnalPage->IsSecureChecked() ? "1" : "0", registry_layout::kSettingsGroup,
                                registry_layout::kSettingsSubkey, registry_layout::kPersnalValue);
         EndDialog(IDOK);

@@ -1,9 +1,11 @@
 #include "CRegInfo.h"
+#include "RefusedWrites.h"
 #include "Sandbox.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -182,8 +184,31 @@ TEST_F(RegInfoTest, ReadsBackExactlyWhatWasWrittenWhateverItsLength)
 TEST_F(RegInfoTest, MissingKeysReadEmptyAndAreNeverCreatedByWrites)
 {
     EXPECT_EQ(m_reg.ReadSetting("Method"), "");
-    m_reg.WriteString("1", "Marrowick\\QuenzoLite", "Data", "Method");
+    EXPECT_FALSE(m_reg.WriteString("1", "Marrowick\\QuenzoLite", "Data", "Method"));
     EXPECT_FALSE(KeyExists("Software\\Marrowick"));
+}
+
+// A write says whether it stored the value: one to a key whose security refuses writes, as a key
+// locked by policy does, stores nothing and says so.
+TEST_F(RegInfoTest, WriteSaysWhetherTheValueWasStored)
+{
+    m_reg.CreateSettingsKey();
+    const struct {
+        bool locked;
+        bool stored;
+        std::string after;
+    } cases[] = {{false, true, "new"}, {true, false, "old"}, {false, true, "new"}};
+    for (const auto& c : cases) {
+        SetRaw(kSettingsKey, "Method", REG_SZ, "old");
+        std::optional<RefusedWrites> lock;
+        if (c.locked) {
+            lock.emplace(kSettingsKey);
+            ASSERT_TRUE(lock->Refuses());
+        }
+        EXPECT_EQ(m_reg.WriteString("new", "Marrowick\\QuenzoLite", "Data", "Method"), c.stored) << c.locked;
+        lock.reset();
+        EXPECT_EQ(ReadRaw(kSettingsKey, "Method").data, c.after) << c.locked;
+    }
 }
 
 TEST_F(RegInfoTest, EnumeratesValueNamesRegardlessOfSubkeys)

@@ -2,6 +2,7 @@
 #include "CRegInfo.h"
 #include "Sandbox.h"
 #include "WindowTest.h"
+#include "../settings/RefusedWrites.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -132,4 +133,21 @@ TEST_F(OptionDlgTest, CancelSavesNothingAndKeysCloseNothing)
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(Get("Persnal"), "1");
     EXPECT_TRUE(prompts.Shown().empty());
+}
+
+// A save the registry refuses says so and stores nothing (it used to report "저장하였습니다.").
+TEST_F(OptionDlgTest, RefusedSaveSaysItFailed)
+{
+    const RefusedWrites locked(registry_layout::kSettingsKey);
+    ASSERT_TRUE(locked.Refuses());
+    RunModalScript(options, nullptr,
+                   {[&] {
+                        MoveTrackBar(13);
+                        ClickButton(MethodPage(), IDC_METHOD_SAVE);
+                    },
+                    [&] { ClickButton(options.GetSafeHwnd(), IDC_OPTION_CANCEL, true); }});
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{"저장하지 못했습니다."});
+    EXPECT_EQ(prompts.Shown().at(0).caption, "QuenzoLite");
+    EXPECT_EQ(prompts.Shown().at(0).flags, static_cast<unsigned>(MB_TOPMOST | MB_ICONERROR));
+    EXPECT_EQ(Get("Method"), "5");
 }
