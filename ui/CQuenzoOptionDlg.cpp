@@ -20,7 +20,23 @@ BOOL CQuenzoOptionDlg::OnInitDialog()
     m_persnalPage->Create(frame);
     ShowPage(0);
     SetUpPageList();
+    SetUpSeparator();
     return TRUE;
+}
+
+// Under Wine the dialog's 돋움체 is NanumGothicCoding, which has "─" but draws it without a single
+// pixel at 12 and 14 pixels high, so the line above the buttons was invisible. The line alone gets a
+// face that draws it at the dialog's size; where that face is missing, the font mapper's Korean face
+// draws it too. Without smoothing, which would leave only a faint grey line.
+void CQuenzoOptionDlg::SetUpSeparator()
+{
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(m_hWnd, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    lstrcpynA(font.lfFaceName, "NanumBarunGothic", LF_FACESIZE);
+    font.lfQuality = NONANTIALIASED_QUALITY;
+    m_separatorFont.Reset(CreateFontIndirectA(&font));
+    SendDlgItemMessageA(m_hWnd, IDC_OPTION_SEPARATOR, WM_SETFONT, reinterpret_cast<WPARAM>(m_separatorFont.Get()),
+                        TRUE);
 }
 
 void CQuenzoOptionDlg::SetUpPageList()

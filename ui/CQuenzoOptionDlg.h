@@ -2,6 +2,7 @@
 #include "CQuenzoFileDeleteOptionDlg.h"
 #include "CQuenzoPersnalDeleteOptionDlg.h"
 #include "Dialog.h"
+#include "Owned.h"
 
 #include <commctrl.h>
 
@@ -29,9 +30,17 @@ protected:
 
 private:
     void SetUpPageList();
+    void SetUpSeparator();
     void ShowPage(int index);
+
+    struct FontTraits {
+        using Handle = HFONT;
+        static Handle Empty() { return nullptr; }
+        static void Release(Handle font) { DeleteObject(font); }
+    };
 
     std::unique_ptr<CQuenzoFileDeleteOptionDlg> m_methodPage;
     std::unique_ptr<CQuenzoPersnalDeleteOptionDlg> m_persnalPage;
     HICON m_icon = nullptr;
+    Owned<FontTraits> m_separatorFont;
 };

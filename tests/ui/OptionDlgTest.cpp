@@ -39,6 +39,26 @@ protected:
         SendMessageA(bar, TBM_SETPOS, TRUE, position);
         SendMessageA(MethodPage(), WM_VSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(bar));
     }
+    // Pixels of `control` unlike the dialog's face, as the control paints itself.
+    static int InkPixels(HWND control)
+    {
+        RECT rect;
+        GetClientRect(control, &rect);
+        const HDC screen = GetDC(control);
+        const HDC memory = CreateCompatibleDC(screen);
+        const HBITMAP bitmap = CreateCompatibleBitmap(screen, rect.right, rect.bottom);
+        const HGDIOBJ old = SelectObject(memory, bitmap);
+        SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+        int ink = 0;
+        for (int y = 0; y < rect.bottom; ++y)
+            for (int x = 0; x < rect.right; ++x)
+                ink += GetPixel(memory, x, y) != GetSysColor(COLOR_3DFACE);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(control, screen);
+        return ink;
+    }
     void SelectPage(int index) const
     {
         LVITEMA item{};
@@ -150,4 +170,20 @@ TEST_F(OptionDlgTest, RefusedSaveSaysItFailed)
     EXPECT_EQ(prompts.Shown().at(0).caption, "QuenzoLite");
     EXPECT_EQ(prompts.Shown().at(0).flags, static_cast<unsigned>(MB_TOPMOST | MB_ICONERROR));
     EXPECT_EQ(Get("Method"), "5");
+}
+
+// The line of 37 "─" above the buttons is drawn: Wine's stand-in for 돋움체 drew nothing for it.
+TEST_F(OptionDlgTest, SeparatorLineIsDrawn)
+{
+    RunModalScript(options, nullptr,
+                   {[&] {
+                        const HWND line = GetDlgItem(options.GetSafeHwnd(), IDC_OPTION_SEPARATOR);
+                        wchar_t text[64] = {};
+                        GetWindowTextW(line, text, 64);
+                        EXPECT_EQ(std::wstring(text), std::wstring(37, L'\x2500'));
+                        RECT rect;
+                        GetClientRect(line, &rect);
+                        EXPECT_GE(InkPixels(line), rect.right / 2);
+                    },
+                    [&] { ClickButton(options.GetSafeHwnd(), IDC_OPTION_CANCEL, true); }});
 }
