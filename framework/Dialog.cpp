@@ -95,6 +95,12 @@ void CDialog::SetIcons(HICON icon)
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
+void CDialog::UseIcon(UINT resourceId)
+{
+    m_icon = LoadIconA(CWinApplication::Instance(), MAKEINTRESOURCEA(resourceId));
+    SetIcons(m_icon);
+}
+
 bool CDialog::PaintIconWhenMinimized(HICON icon)
 {
     if (!IsIconic(m_hWnd))
@@ -166,6 +172,10 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     case WM_TIMER:
         return OnTimer(wParam) ? TRUE : FALSE;
+    case WM_PAINT:
+        if (m_icon && PaintIconWhenMinimized(m_icon))
+            return TRUE;
+        break;
     case WM_DRAWITEM:
         // A control that draws itself is asked to, wherever the request arrives.
         if (CWindow* control = CWindow::FromHandle(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem)) {

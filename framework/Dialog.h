@@ -50,6 +50,10 @@ protected:
     // returns false (default painting) otherwise.
     bool PaintIconWhenMinimized(HICON icon);
     void SetIcons(HICON icon);
+    // The program's windows all do the same: the icon resource as the big and small window icon,
+    // and drawn centred while the window is minimised.
+    void UseIcon(UINT resourceId);
+    HICON Icon() const { return m_icon; }
 
     HWND m_hWnd = nullptr;
 
@@ -62,6 +66,7 @@ private:
     bool m_modal = false;
     bool m_endModal = false;
     bool m_hiddenWhenEnded = false;
+    HICON m_icon = nullptr;
     INT_PTR m_result = -1;
 };
 

@@ -25,14 +25,13 @@ constexpr unsigned kQuestion = MB_TOPMOST | MB_ICONQUESTION;
 }  // namespace
 
 CQuenzoPersnalDeleteDlg::CQuenzoPersnalDeleteDlg(CPersonalCleaner& cleaner)
-    : CDialog(IDD_QUENZOPERSNALDELETE_DIALOG), m_cleaner(cleaner),
-      m_icon(LoadIconA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
+    : CDialog(IDD_QUENZOPERSNALDELETE_DIALOG), m_cleaner(cleaner)
 {
 }
 
 BOOL CQuenzoPersnalDeleteDlg::OnInitDialog()
 {
-    SetIcons(m_icon);
+    UseIcon(IDR_MAINFRAME);
     return TRUE;
 }
 
@@ -110,7 +109,5 @@ bool CQuenzoPersnalDeleteDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPar
         result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_3DFACE));
         return true;
     }
-    if (message == WM_PAINT)
-        return PaintIconWhenMinimized(m_icon);
     return false;
 }

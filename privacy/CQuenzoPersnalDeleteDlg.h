@@ -26,5 +26,4 @@ private:
     void ReportCompletion();
 
     CPersonalCleaner& m_cleaner;
-    HICON m_icon;
 };

@@ -45,8 +45,7 @@ void CQuenzoFileDeleteDlg::ClearRows()
 BOOL CQuenzoFileDeleteDlg::OnInitDialog()
 {
     m_list.Attach(GetDlgItem(IDC_DELETE_LIST));
-    m_icon = LoadIconA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    SetIcons(m_icon);
+    UseIcon(IDR_MAINFRAME);
     m_progress = std::make_unique<CQuenzoRealDeleteDlg>(*this, m_engine);
     SetUpList();
     ReadCurrentMethod();
@@ -94,8 +93,6 @@ bool CQuenzoFileDeleteDlg::OnMessage(UINT message, WPARAM wParam, LPARAM /*lPara
         result = 0;
         return true;
     }
-    if (message == WM_PAINT)
-        return PaintIconWhenMinimized(m_icon);
     return false;
 }
 

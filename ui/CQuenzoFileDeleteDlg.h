@@ -64,5 +64,4 @@ private:
     CSDEngine* m_engine = nullptr;
     std::unique_ptr<CQuenzoRealDeleteDlg> m_progress;
     bool m_asking = false;
-    HICON m_icon = nullptr;
 };

@@ -11,8 +11,7 @@ CQuenzoOptionDlg::~CQuenzoOptionDlg() = default;
 
 BOOL CQuenzoOptionDlg::OnInitDialog()
 {
-    m_icon = LoadIconA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    SetIcons(m_icon);
+    UseIcon(IDR_MAINFRAME);
     const HWND frame = GetDlgItem(IDC_PAGE_FRAME);
     m_methodPage = std::make_unique<CQuenzoFileDeleteOptionDlg>();
     m_methodPage->Create(frame);
@@ -99,8 +98,6 @@ bool CQuenzoOptionDlg::PreTranslateMessage(MSG& message)
 
 bool CQuenzoOptionDlg::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/, LRESULT& /*result*/)
 {
-    if (message == WM_PAINT)
-        return PaintIconWhenMinimized(m_icon);
     // The close box closes like 취소: nothing is saved.
     if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
         EndDialog(IDOK);

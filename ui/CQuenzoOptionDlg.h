@@ -41,6 +41,5 @@ private:
 
     std::unique_ptr<CQuenzoFileDeleteOptionDlg> m_methodPage;
     std::unique_ptr<CQuenzoPersnalDeleteOptionDlg> m_persnalPage;
-    HICON m_icon = nullptr;
     Owned<FontTraits> m_separatorFont;
 };

@@ -36,8 +36,7 @@ CQuenzoRealDeleteDlg::~CQuenzoRealDeleteDlg()
 
 BOOL CQuenzoRealDeleteDlg::OnInitDialog()
 {
-    m_icon = LoadIconA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    SetIcons(m_icon);
+    UseIcon(IDR_MAINFRAME);
     m_method = m_list.CurrentMethod();
     m_passCount = DisplayedPassCount(m_method);
     // The worker works on a copy: the list is emptied when this window returns.
@@ -146,8 +145,6 @@ bool CQuenzoRealDeleteDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
         OnCancelRequest();
         result = 0;
         return true;
-    case WM_PAINT:
-        return PaintIconWhenMinimized(m_icon);
     default:
         return false;
     }

@@ -67,5 +67,4 @@ private:
     bool m_completionPending = false;
     bool m_finished = false;
     DeletionOutcome m_outcome;
-    HICON m_icon = nullptr;
 };

@@ -25,7 +25,11 @@ ScriptedPrompts::ScriptedPrompts()
 {
 }
 
-void ScriptedPrompts::Answer(const std::string& textStart, int button) { m_answers.emplace_back(textStart, button); }
+void ScriptedPrompts::Answer(const std::string& textStart, int button)
+{
+    // The latest answer for a text wins: a test may change its mind between two questions.
+    m_answers.emplace(m_answers.begin(), textStart, button);
+}
 
 std::vector<std::string> ScriptedPrompts::Texts() const
 {
@@ -53,10 +57,13 @@ struct Script {
     int idleTicks = 0;
 };
 Script* g_script = nullptr;
+// A screenshot pumps messages to let the window paint: the script must not take its next step
+// meanwhile, or the window may be gone before it is captured.
+bool g_scriptHeld = false;
 
 void CALLBACK OnScriptTick(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (!g_script)
+    if (!g_script || g_scriptHeld)
         return;
     if (!g_script->steps.empty()) {
         auto step = std::move(g_script->steps.front());
@@ -145,13 +152,17 @@ void SaveScreenshot(HWND window, const std::string& name)
         return;
     // Let the window finish painting, and the display catch up with it, before reading the screen.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        g_scriptHeld = true;
         PumpMessages(150);
-    else
+        g_scriptHeld = false;
+    } else {
         Sleep(150);
+    }
     GdiFlush();
-    RECT rect;
-    GetWindowRect(window, &rect);
+    RECT rect{};
+    if (!GetWindowRect(window, &rect) || rect.right <= rect.left || rect.bottom <= rect.top)
+        return;
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     HDC screen = GetDC(nullptr);

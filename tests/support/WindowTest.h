@@ -16,7 +16,7 @@ class CDialog;
 class ScriptedPrompts {
 public:
     ScriptedPrompts();
-    void Answer(const std::string& textStart, int button);  // for boxes whose text starts so
+    void Answer(const std::string& textStart, int button);  // for boxes whose text starts so; latest first
     // Runs while a box is up, before it is answered, as a user acting around an open box would.
     void WhileShown(std::function<void(const seams::Prompt&)> action) { m_whileShown = std::move(action); }
     const std::vector<seams::Prompt>& Shown() const { return m_shown; }
