@@ -15,14 +15,13 @@ namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// Reads the file from its start to `size` in pattern-sized chunks, discarding what it reads.
-bool ReadThrough(HANDLE file, ULONGLONG size)
+// Reads the file from its start to `size` in calls as large as `buffer`, discarding what it reads.
+bool ReadThrough(HANDLE file, ULONGLONG size, std::vector<unsigned char>& buffer)
 {
-    std::vector<unsigned char> scratch(PATTERN_BUFFER_SIZE);
     ULONGLONG total = 0;
     while (total < size) {
         DWORD got = 0;
-        if (!ReadFile(file, scratch.data(), static_cast<DWORD>(scratch.size()), &got, nullptr))
+        if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
             return false;
         if (got == 0)
             break;
@@ -31,14 +30,24 @@ bool ReadThrough(HANDLE file, ULONGLONG size)
     return true;
 }
 
-// Writes the pattern again and again from the handle's current position until `size` bytes are out.
-bool WriteRepeated(HANDLE file, const PatternBuffer& pattern, ULONGLONG size)
+// Writes the pattern again and again from the file's start until `size` bytes are out, in calls of
+// up to a whole number of patterns: every call starts at a multiple of the pattern's length, so
+// each byte is the one a pattern-sized call would have written at that offset.
+bool WriteRepeated(HANDLE file, const PatternBuffer& pattern, ULONGLONG size, std::vector<unsigned char>& buffer)
 {
+    const ULONGLONG patterns = std::max<ULONGLONG>(1, (size + pattern.size() - 1) / pattern.size());
+    const std::size_t span = static_cast<std::size_t>(std::min<ULONGLONG>(patterns, CSDEngine::PATTERNS_PER_CALL)) *
+                             pattern.size();
+    for (std::size_t at = 0; at < span; at += pattern.size())
+        std::copy(pattern.begin(), pattern.end(), buffer.begin() + static_cast<std::ptrdiff_t>(at));
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
+        return false;
     ULONGLONG remaining = size;
     while (remaining > 0) {
-        const DWORD chunk = static_cast<DWORD>(std::min<ULONGLONG>(remaining, pattern.size()));
+        const DWORD chunk = static_cast<DWORD>(std::min<ULONGLONG>(remaining, span));
         DWORD written = 0;
-        if (!WriteFile(file, pattern.data(), chunk, &written, nullptr) || written != chunk)
+        if (!WriteFile(file, buffer.data(), chunk, &written, nullptr) || written != chunk)
             return false;
         remaining -= chunk;
     }
@@ -142,28 +151,38 @@ bool CSDEngine::RunSchedule(const LocatedPath& file, int method)
 
 bool CSDEngine::WritePass(const LocatedPath& file, const PatternBuffer& pattern)
 {
+    // One handle for the whole pass, shared with nobody: it is checked to land where the walk
+    // listed the file, it reads and then writes. Overwritten in place: a truncating open would let
+    // the file system hand the file fresh clusters and keep the old contents on the disk.
+    constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE | FILE_WRITE_ATTRIBUTES;
     WipeResult refusal;
     FileFacts facts;
-    // Reading the whole file first keeps partly overwritten pages from being read back one by one.
-    {
-        const ScopedHandle reader = OpenWipeable(file, GENERIC_READ, FILE_SHARE_READ, refusal, facts);
-        if (!reader.IsValid() || !ReadThrough(reader.Get(), facts.size))
-            return false;
-    }
-    if (facts.attributes & FILE_ATTRIBUTE_READONLY) {
+    ScopedHandle handle = OpenWipeable(file, kAccess, 0, refusal, facts);
+    if (!handle.IsValid()) {
+        // Windows opens a read-only file for reading only: its bit goes first, through a handle
+        // that asks for the attributes alone.
         OpenFailure failure;
-        const ScopedHandle attributes = OpenLocated(file, FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure);
-        if (!attributes.IsValid() || !SetAttributesByHandle(attributes.Get(), facts.attributes & ~FILE_ATTRIBUTE_READONLY))
+        const ScopedHandle attributes =
+            OpenLocated(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure);
+        const auto now = attributes.IsValid() ? FactsOf(attributes.Get()) : std::nullopt;
+        if (!now || !(now->attributes & FILE_ATTRIBUTE_READONLY) ||
+            !SetAttributesByHandle(attributes.Get(), now->attributes & ~FILE_ATTRIBUTE_READONLY))
+            return false;
+        handle = OpenWipeable(file, kAccess, 0, refusal, facts);
+        if (!handle.IsValid())
             return false;
     }
-    // Overwrite in place: a truncating open would let the file system hand the file fresh
-    // clusters and keep the old contents on the disk.
-    FileFacts now;
-    const ScopedHandle writer = OpenWipeable(file, GENERIC_WRITE, 0, refusal, now);
-    if (!writer.IsValid() || !WriteRepeated(writer.Get(), pattern, facts.size))
+    if ((facts.attributes & FILE_ATTRIBUTE_READONLY) &&
+        !SetAttributesByHandle(handle.Get(), facts.attributes & ~FILE_ATTRIBUTE_READONLY))
+        return false;
+    if (m_ioBuffer.empty())
+        m_ioBuffer.resize(PATTERNS_PER_CALL * PATTERN_BUFFER_SIZE);
+    // Reading the whole file first keeps partly overwritten pages from being read back one by one.
+    if (!ReadThrough(handle.Get(), facts.size, m_ioBuffer) ||
+        !WriteRepeated(handle.Get(), pattern, facts.size, m_ioBuffer))
         return false;
     // Without a flush the file cache would fold all the passes of a schedule into one write.
-    return FlushFileBuffers(writer.Get()) != FALSE;
+    return FlushFileBuffers(handle.Get()) != FALSE;
 }
 
 std::wstring CSDEngine::ScrambledPath(const std::wstring& path)

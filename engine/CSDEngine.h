@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // The secure-delete engine. It runs on the caller's thread and keeps the digest's result text as
 // member state, so one instance must not run two wipes at once. Paths are exact names (UTF-16,
@@ -16,6 +17,9 @@ public:
     using MethodAccessor = std::function<int()>;
 
     static constexpr unsigned CLOSING_PASS_PAUSE_MS = 500;
+    // A pass reads and writes in calls of up to this many patterns (about 1 MiB): the bytes on the
+    // disk are those of pattern-sized calls, with a hundredth of the calls.
+    static constexpr std::size_t PATTERNS_PER_CALL = 102;
 
     explicit CSDEngine(MethodAccessor currentMethod);
     virtual ~CSDEngine() = default;
@@ -69,4 +73,5 @@ private:
 
     MethodAccessor m_currentMethod;
     Cmd5Capi m_digest;
+    std::vector<unsigned char> m_ioBuffer;  // one pass's reads and writes, kept between passes
 };

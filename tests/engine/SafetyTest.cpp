@@ -116,6 +116,33 @@ TEST(Safety, FolderSwappedForALinkDuringTheRunLeadsNowhere)
         EXPECT_FALSE(pass.ok) << pass.path;
 }
 
+// Where a file must land is fixed once per wipe, and every pass's handle is checked against it: a
+// parent folder swapped for a link between two passes leads the next pass nowhere.
+TEST(Safety, ParentSwappedBetweenPassesIsRefused)
+{
+    Sandbox sandbox;
+    sandbox.MakeFolder("outside");
+    sandbox.WriteFile("outside\\f.txt", Canary(7000));
+    sandbox.MakeFolder("dir");
+    sandbox.WriteFile("dir\\f.txt", Canary(100));
+    RecordingEngine engine(2);
+    FastPinnedSeams seams(kSeed, &engine);
+    engine.beforePass = [&](std::size_t index, const std::string&) {
+        if (index != 1)
+            return;
+        ASSERT_TRUE(MoveFileA(sandbox.Path("dir").c_str(), sandbox.Path("moved").c_str()));
+        sandbox.MakeSymlink("dir", "outside");
+    };
+
+    const WipeResult result = engine.WipeFile(W(sandbox.Path("dir\\f.txt")));
+
+    EXPECT_EQ(result.leftovers, (std::vector<Leftover>{{W(sandbox.Path("dir\\f.txt")), LeftReason::Overwrite}}));
+    ASSERT_EQ(engine.passes.size(), 2u);
+    EXPECT_TRUE(engine.passes[0].ok);
+    EXPECT_FALSE(engine.passes[1].ok);
+    EXPECT_EQ(sandbox.ReadFile("outside\\f.txt"), Canary(7000));
+}
+
 // The data of a file with a second name elsewhere belongs to that name too: it is not overwritten
 // (it used to be), and the file is reported.
 TEST(Safety, HardLinkedFilesAreLeftAndReported)

@@ -32,6 +32,25 @@ TEST(WritePass, OverwritesInPlaceOverTheFormerLength)
     }
 }
 
+// A pass writes in calls of about 1 MiB: around those calls' boundaries every byte must still be
+// the one a 10,239-byte call leaves at its offset (the pattern here has no shorter period, so a
+// call starting off the pattern's grid would show).
+TEST(WritePass, LargeCallsLeaveTheBytesOfPatternSizedCalls)
+{
+    Sandbox sandbox;
+    CSDEngine engine([] { return 1; });
+    PatternBuffer pattern;
+    for (std::size_t i = 0; i < pattern.size(); ++i)
+        pattern[i] = static_cast<unsigned char>((i * 7 + i / 251) % 256);
+    constexpr std::size_t span = CSDEngine::PATTERNS_PER_CALL * PATTERN_BUFFER_SIZE;
+    for (std::size_t size : {span - 1, span, span + 1, 2 * span + 3 * PATTERN_BUFFER_SIZE + 5}) {
+        SCOPED_TRACE(size);
+        sandbox.WriteFile("big", Canary(size));
+        ASSERT_TRUE(engine.WritePass(At(sandbox.Path("big")), pattern));
+        EXPECT_TRUE(sandbox.ReadFile("big") == Spread(AsString(pattern), size));
+    }
+}
+
 TEST(WritePass, ReadOnlyHiddenAndSystemFilesAreOverwritten)
 {
     Sandbox sandbox;
