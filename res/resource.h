@@ -3,6 +3,7 @@
 
 // Application
 #define IDR_MAINFRAME 128           // application icon
+#define IDS_SOCKETS_FAILED 103      // "Windows 소켓을 초기화하지 못했습니다."
 #define IDR_TRAY_MENU 129           // the tray icon's menu (its first popup)
 #define IDB_OPTION_PAGES 130        // two 24 x 24 page images, magenta transparent
 #define IDB_MAIN_BACKGROUND 132     // 363 x 279, the main window's client area
@@ -90,11 +91,6 @@
 #define IDD_PERSNALDELETE_OPTION 109
 #define IDC_PERSNAL_SECURE 1034
 
-// Start window (stands in for the main window until it exists)
-#define IDD_QUENZOSTART_DIALOG 300
-#define IDC_START_FILE_DELETE 301
-#define IDC_START_PERSNAL_DELETE 302
-#define IDC_START_OPTIONS 303
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

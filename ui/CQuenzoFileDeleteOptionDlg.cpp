@@ -2,7 +2,7 @@
 
 #include "CRegInfo.h"
 #include "MessageBoxes.h"
-#include "MethodCatalogue.h"
+#include "DeletionList.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -15,10 +15,10 @@ CQuenzoFileDeleteOptionDlg::CQuenzoFileDeleteOptionDlg() : CDialog(IDD_FILEDELET
 BOOL CQuenzoFileDeleteOptionDlg::OnInitDialog()
 {
     const HWND trackBar = GetDlgItem(IDC_METHOD_TRACKBAR);
-    SendMessageA(trackBar, TBM_SETRANGE, FALSE, MAKELPARAM(FIRST_METHOD, LAST_METHOD));
+    SendMessageA(trackBar, TBM_SETRANGE, FALSE, MAKELPARAM(kFirstMethod, kLastMethod));
     m_selectedMethod = std::atoi(CRegInfo().ReadSetting(registry_layout::kMethodValue).c_str());
     SendMessageA(trackBar, TBM_SETPOS, TRUE, m_selectedMethod);
-    if (FindMethod(m_selectedMethod))
+    if (LabelsOfMethod(m_selectedMethod))
         ShowMethod(m_selectedMethod);
     SetItemText(IDC_METHOD_NOTE, "참고 : 용량이 클 경우 느려질 수 있습니다.");
     return TRUE;
@@ -26,12 +26,12 @@ BOOL CQuenzoFileDeleteOptionDlg::OnInitDialog()
 
 void CQuenzoFileDeleteOptionDlg::ShowMethod(int method)
 {
-    const WipeMethod* info = FindMethod(method);
-    if (!info)
+    const auto labels = LabelsOfMethod(method);
+    if (!labels)
         return;
-    SetItemText(IDC_METHOD_NAME, info->displayName);
-    SetItemText(IDC_METHOD_SPEED, info->speedLabel);
-    SetItemText(IDC_METHOD_PASSES, info->passCountLabel);
+    SetItemText(IDC_METHOD_NAME, labels->name);
+    SetItemText(IDC_METHOD_SPEED, labels->speed);
+    SetItemText(IDC_METHOD_PASSES, labels->passes);
 }
 
 bool CQuenzoFileDeleteOptionDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)

@@ -1,6 +1,7 @@
 #include "DeletionList.h"
 
 #include "ExactPath.h"
+#include "MethodCatalogue.h"
 
 #include <windows.h>
 
@@ -35,4 +36,15 @@ std::vector<std::wstring> ChosenPaths(const wchar_t* buffer, unsigned fileOffset
     for (const wchar_t* name = buffer + fileOffset; *name; name += std::wcslen(name) + 1)
         paths.push_back(folder + name);
     return paths;
+}
+
+const int kFirstMethod = FIRST_METHOD;
+const int kLastMethod = LAST_METHOD;
+
+std::optional<MethodLabels> LabelsOfMethod(int method)
+{
+    const WipeMethod* info = FindMethod(method);
+    if (!info)
+        return std::nullopt;
+    return MethodLabels{info->displayName, info->speedLabel, info->passCountLabel};
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,17 @@ std::string SizeText(const std::wstring& path);
 // chosen) the folder, a NUL, and each name followed by a NUL, the list ending in a second NUL.
 // `fileOffset` is the picker's offset of the first name.
 std::vector<std::wstring> ChosenPaths(const wchar_t* buffer, unsigned fileOffset);
+
+// What the method page shows of a method: its name, speed and pass-count labels; nothing for a
+// number outside the catalogue. The range of the page's track bar is kFirstMethod..kLastMethod.
+struct MethodLabels {
+    const char* name;
+    const char* speed;
+    const char* passes;
+};
+std::optional<MethodLabels> LabelsOfMethod(int method);
+extern const int kFirstMethod;
+extern const int kLastMethod;
 
 // The selection buffer of the open-file picker, in characters: room for thousands of long names,
 // since a selection that does not fit adds nothing at all.

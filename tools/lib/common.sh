@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 QUENZO_PACKAGES=(
-  cmake make g++-mingw-w64-x86-64-posix googletest
+  cmake make g++-mingw-w64-x86-64-posix googletest python3 curl
   wine64 fonts-wine fonts-nanum locales
   xvfb xauth x11-utils imagemagick
 )

@@ -1,0 +1,119 @@
+#include "CQuenzoAboutDlg.h"
+
+#include "Application.h"
+#include "Seams.h"
+#include "ShellRules.h"
+#include "resource.h"
+
+namespace {
+
+constexpr unsigned kFadeStepMs = 10;
+
+// Looked up at every call, as the product does, rather than linked: a platform without layered
+// windows fails here alone.
+void SetLayeredAlpha(HWND window, BYTE alpha)
+{
+    const HMODULE user32 = LoadLibraryA("USER32.DLL");
+    if (!user32)
+        return;
+    using SetAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+    const auto set = reinterpret_cast<SetAttributes>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+    if (set) {
+        SetWindowLongA(window, GWL_EXSTYLE, GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+        set(window, 0, alpha, LWA_ALPHA);
+    }
+    FreeLibrary(user32);
+}
+
+}  // namespace
+
+CQuenzoAboutDlg::CQuenzoAboutDlg() : CDialog(IDD_QUENZOABOUT_DIALOG), m_white(CreateSolidBrush(RGB(255, 255, 255)))
+{
+    // It lives for the program's life: its end (a click) only hides it.
+    SetHiddenWhenEnded(true);
+}
+
+CQuenzoAboutDlg::~CQuenzoAboutDlg()
+{
+    if (m_picture)
+        DeleteObject(m_picture);
+    if (m_white)
+        DeleteObject(m_white);
+}
+
+BOOL CQuenzoAboutDlg::OnInitDialog()
+{
+    m_picture = static_cast<HBITMAP>(
+        LoadImageA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, 0));
+    BITMAP info{};
+    if (m_picture && GetObjectA(m_picture, sizeof(info), &info))
+        m_pictureSize = {info.bmWidth, info.bmHeight};
+    GetWindowRect(m_hWnd, &m_windowRect);
+    SetWindowLongA(m_hWnd, GWL_STYLE, GetWindowLongA(m_hWnd, GWL_STYLE) & ~WS_SYSMENU);
+    // Centred on the desktop, wherever the main window is (or while it hides in the tray).
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    const int width = m_windowRect.right - m_windowRect.left;
+    const int height = m_windowRect.bottom - m_windowRect.top;
+    SetWindowPos(m_hWnd, nullptr, desktop.left + (desktop.right - desktop.left - width) / 2,
+                 desktop.top + (desktop.bottom - desktop.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
+}
+
+void CQuenzoAboutDlg::SetTransparency(int percent, HWND window)
+{
+    SetLayeredAlpha(window, static_cast<BYTE>(percent * 255 / 100));
+}
+
+void CQuenzoAboutDlg::FadeIn()
+{
+    ShowWindow(m_hWnd, SW_SHOW);
+    for (const BYTE alpha : FadeAlphas()) {
+        SetLayeredAlpha(m_hWnd, alpha);
+        seams::Pause(kFadeStepMs);
+    }
+}
+
+void CQuenzoAboutDlg::Paint()
+{
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(m_hWnd, &paint);
+    if (m_picture) {
+        const HDC memory = CreateCompatibleDC(dc);
+        const HGDIOBJ old = SelectObject(memory, m_picture);
+        BitBlt(dc, 0, 0, m_pictureSize.cx, m_pictureSize.cy, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+    EndPaint(m_hWnd, &paint);
+}
+
+bool CQuenzoAboutDlg::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& result)
+{
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        result = 0;
+        return true;
+    case WM_CTLCOLORDLG:
+        result = reinterpret_cast<LRESULT>(m_white);
+        return true;
+    case WM_NCPAINT:
+    case WM_NCACTIVATE:
+        // Any style bit outside the caption's, which this popup always has: the frame is never
+        // painted, the window turns fully transparent instead and stays shown.
+        if (GetWindowLongA(m_hWnd, GWL_STYLE) & 0xFF3FFFFF) {
+            SetTransparency(0, m_hWnd);
+            result = TRUE;
+            return true;
+        }
+        return false;
+    case WM_LBUTTONDOWN:
+        OnOK();
+        return false;
+    default:
+        return false;
+    }
+}

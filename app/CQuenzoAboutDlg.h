@@ -1,0 +1,31 @@
+#pragma once
+#include "Dialog.h"
+
+// The about window: one picture in a borderless-looking popup, made once by the main window and
+// kept hidden for the program's life. "퀜조(&A)" fades it in over one second; a click on it hides
+// it; a frame repaint or a change of activation (a click elsewhere) makes it fully transparent
+// while it stays shown, until the next fade-in.
+class CQuenzoAboutDlg : public CDialog {
+public:
+    CQuenzoAboutDlg();
+    ~CQuenzoAboutDlg() override;
+
+    // Shows the window and fades it in from alpha 0 to 252 in 100 steps of 10 ms, on the calling
+    // thread and without handling messages meanwhile, as the product does.
+    void FadeIn();
+
+    // Makes `window` a layered window at `percent` % opacity (percent × 255 / 100, truncated).
+    static void SetTransparency(int percent, HWND window);
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void Paint();
+
+    HBITMAP m_picture = nullptr;
+    SIZE m_pictureSize{};
+    RECT m_windowRect{};
+    HBRUSH m_white = nullptr;
+};

@@ -1,0 +1,26 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// The application: one running copy per desktop, then the main window run modally until the
+// program ends. There is no loop of its own: the main window's modal loop is the program's.
+class CQuenzoApp {
+public:
+    CQuenzoApp() = default;
+    CQuenzoApp(const CQuenzoApp&) = delete;
+    CQuenzoApp& operator=(const CQuenzoApp&) = delete;
+
+    // Runs the program with the whole argument text `commandLine`. A second copy shows the running
+    // copy's main window (SW_SHOW: a minimised one stays minimised) and ends without a word.
+    // Returns the process's exit code: 0, or 1 after a failure message.
+    int Run(HINSTANCE instance, const std::string& commandLine);
+
+    // The running copy's marker: a mutex of this plain name, held for the whole process.
+    static constexpr const char* kMutexName = "QuenzoLite";
+    // The caption the running copy's main window is found by.
+    static constexpr const char* kMainWindowCaption = "Quenzo Lite";
+
+private:
+    HANDLE m_mutex = nullptr;  // never closed: the process's end releases it
+};

@@ -1,0 +1,406 @@
+#include "CQuenzoDlg.h"
+
+#include "Application.h"
+#include "BannerDownload.h"
+#include "COsVersion.h"
+#include "CPersonalCleaner.h"
+#include "CQuenzoAboutDlg.h"
+#include "CQuenzoFileDeleteDlg.h"
+#include "CQuenzoOptionDlg.h"
+#include "CQuenzoPersnalDeleteDlg.h"
+#include "CRegInfo.h"
+#include "CSDEngine.h"
+#include "CTaskbarNotifier.h"
+#include "CxSkinButton.h"
+#include "MessageBoxes.h"
+#include "Seams.h"
+#include "ShellRules.h"
+#include "WebAddresses.h"
+#include "resource.h"
+
+#include <windowsx.h>
+
+namespace {
+
+constexpr UINT_PTR kNoticeTimer = 1;
+constexpr UINT kNoticeEveryMs = 3600000;
+constexpr unsigned kStartPauseMs = 1000;
+constexpr unsigned kUpdatePauseMs = 1000;
+constexpr char kRunningTip[] = "퀜조이 실행중입니다.";
+constexpr char kInTrayText[] = "QuenzoLite가 실행중입니다.";
+constexpr int kVistaVersion = 60;
+
+struct ButtonSkin {
+    int control;
+    UINT normal, down, over, disabled;
+};
+constexpr ButtonSkin kButtonSkins[] = {
+    {IDC_SECURE_DELETE_BUTTON, IDB_SECURE_DELETE_BUTTON, IDB_SECURE_DELETE_BUTTON, IDB_SECURE_DELETE_BUTTON_OVER,
+     IDB_SECURE_DELETE_BUTTON},
+    {IDC_PERSONAL_BUTTON, IDB_PERSONAL_BUTTON, IDB_PERSONAL_BUTTON, IDB_PERSONAL_BUTTON_OVER, IDB_PERSONAL_BUTTON},
+    {IDC_OPTIONS_BUTTON, IDB_OPTIONS_BUTTON, IDB_OPTIONS_BUTTON, IDB_OPTIONS_BUTTON_OVER, IDB_OPTIONS_BUTTON},
+};
+
+// Explorer announces a new taskbar with this message; a tray icon must be added to it again.
+UINT TaskbarCreatedMessage()
+{
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
+}  // namespace
+
+CQuenzoDlg::CQuenzoDlg(std::string commandLine)
+    : CDialog(IDD_QUENZOLITE_DIALOG), m_commandLine(std::move(commandLine)), m_site(web_addresses::kProductSite),
+      m_white(CreateSolidBrush(RGB(255, 255, 255)))
+{
+}
+
+CQuenzoDlg::~CQuenzoDlg()
+{
+    m_bannerThread.RequestStop();
+    if (m_background)
+        DeleteObject(m_background);
+    if (m_white)
+        DeleteObject(m_white);
+}
+
+void CQuenzoDlg::CreateLongLivedObjects()
+{
+    // In the product's order, but for the engine, which the personal-information window's cleaner
+    // needs before that window exists.
+    m_fileDelete = std::make_unique<CQuenzoFileDeleteDlg>();
+    m_engine = std::make_unique<CSDEngine>([list = m_fileDelete.get()] { return list->CurrentMethod(); });
+    m_fileDelete->SetEngine(m_engine.get());
+    m_cleaner = std::make_unique<CPersonalCleaner>(*m_engine);
+    m_persnalDelete = std::make_unique<CQuenzoPersnalDeleteDlg>(*m_cleaner);
+    m_options = std::make_unique<CQuenzoOptionDlg>();
+    m_registry = std::make_unique<CRegInfo>();
+    m_osVersion = std::make_unique<COsVersion>();
+    m_about = std::make_unique<CQuenzoAboutDlg>();
+    m_about->Create(m_hWnd);
+}
+
+BOOL CQuenzoDlg::OnInitDialog()
+{
+    UseIcon(IDR_MAINFRAME);
+    CreateLongLivedObjects();
+    m_osVersionNumber = m_osVersion->GetVersionNumber();
+    seams::Pause(kStartPauseMs);
+    m_tray.AddIcon(m_hWnd);
+    m_tray.SetIconAndTip(Icon(), kRunningTip);
+    m_registry->RegisterAtStartup();
+    m_background = static_cast<HBITMAP>(
+        LoadImageA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDB_MAIN_BACKGROUND), IMAGE_BITMAP, 0, 0, 0));
+    BITMAP info{};
+    if (m_background && GetObjectA(m_background, sizeof(info), &info))
+        m_backgroundSize = {info.bmWidth, info.bmHeight};
+    SetUpButtons();
+    if (m_registry->ReadSetting(registry_layout::kTopValue) == "1")
+        MakeTopmost();
+    // The product ends when its banner site cannot be reached, once its start-up has finished.
+    if (!UpdateBanners(m_site))
+        EndDialog(IDOK);
+    SetUpNotifier();
+    ShowFirstBanner();
+    m_bannerThread.Start([this] { RotateBanners(); });
+    SetTimer(m_hWnd, kNoticeTimer, kNoticeEveryMs, nullptr);
+    m_notifier->Popup();
+    if (IsTrayOnArgument(m_commandLine.c_str()))
+        ShowWindow(m_hWnd, SW_MINIMIZE);
+    return TRUE;
+}
+
+void CQuenzoDlg::SetUpButtons()
+{
+    for (std::size_t i = 0; i < std::size(kButtonSkins); ++i) {
+        const ButtonSkin& skin = kButtonSkins[i];
+        m_buttons[i] = std::make_unique<CxSkinButton>();
+        m_buttons[i]->Attach(GetDlgItem(skin.control));
+        m_buttons[i]->SetTextColor(RGB(255, 255, 255));
+        m_buttons[i]->SetSkin(skin.normal, skin.down, skin.over, skin.disabled);
+    }
+}
+
+void CQuenzoDlg::SetUpNotifier()
+{
+    m_notifier = std::make_unique<CTaskbarNotifier>();
+    m_notifier->CreatePopup(m_hWnd);
+    m_notifier->LoadSkin();
+    m_notifier->MakeCaptionFonts();
+    m_notifier->SetTextColors(RGB(0, 0, 0), RGB(0, 0, 200));
+    if (const HWND popup = m_notifier->GetSafeHwnd())
+        RedrawWindow(popup, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    m_notifier->SetTextRect({10, 40, m_notifier->GetSkinWidth() - 10, m_notifier->GetSkinHeight() - 30});
+}
+
+void CQuenzoDlg::ShowBannerFile(const char* file)
+{
+    // A file that is not a bitmap (a short download) leaves the picture empty for its turn.
+    const auto picture = static_cast<HBITMAP>(LoadImageA(nullptr, file, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    const auto previous = reinterpret_cast<HBITMAP>(
+        SendDlgItemMessageA(m_hWnd, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
+    if (previous)
+        DeleteObject(previous);
+}
+
+void CQuenzoDlg::ShowFirstBanner()
+{
+    m_banner = 1;
+    ShowBannerFile(Banners()[0].localFile);
+}
+
+void CQuenzoDlg::RotateBanners()
+{
+    for (unsigned counter = 1;; ++counter) {
+        const bool stop = m_bannerWait ? m_bannerWait(m_bannerThread) : m_bannerThread.WaitForStop(1000);
+        if (stop || m_bannerThread.StopRequested())
+            return;
+        const int banner = BannerForTick(counter);
+        m_banner = banner;
+        // The control changes on the window's own thread: SendMessage waits for it there.
+        ShowBannerFile(Banners()[banner - 1].localFile);
+    }
+}
+
+bool CQuenzoDlg::OnCommand(WORD id, WORD code, HWND /*control*/)
+{
+    switch (id) {
+    case IDC_SECURE_DELETE_BUTTON:
+        m_fileDelete->DoModal(m_hWnd);
+        return true;
+    case IDC_PERSONAL_BUTTON:
+        m_persnalDelete->DoModal(m_hWnd);
+        return true;
+    case IDC_OPTIONS_BUTTON:
+        m_options->DoModal(m_hWnd);
+        return true;
+    case IDC_BANNER:
+        if (code == STN_CLICKED && m_banner >= 1 && m_banner <= 3)
+            seams::OpenWebPage(web_addresses::kPartnerDownloadSite);
+        return true;
+    case ID_TRAY_OPTIONS:
+        ShowWindow(m_hWnd, SW_SHOW);
+        m_options->DoModal(m_hWnd);
+        return true;
+    case ID_TRAY_ABOUT:
+        m_about->FadeIn();
+        return true;
+    case ID_TRAY_HOMEPAGE:
+        seams::OpenWebPage(web_addresses::kQuenzoHomepage);
+        return true;
+    case ID_TRAY_HIDE:
+        ShowWindow(m_hWnd, SW_HIDE);
+        return true;
+    case ID_TRAY_TOP:
+        m_registry->WriteString("1", registry_layout::kSettingsGroup, registry_layout::kSettingsSubkey,
+                                registry_layout::kTopValue);
+        MakeTopmost();
+        return true;
+    case ID_TRAY_UPDATE:
+        OnUpdate();
+        return true;
+    case ID_TRAY_OPEN:
+        ShowWindow(m_hWnd, SW_SHOW);
+        return true;
+    case ID_TRAY_EXIT:
+        OnExit();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CQuenzoDlg::MakeTopmost() { SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOSIZE); }
+
+void CQuenzoDlg::OnExit()
+{
+    if (PlatformMessageBox("프로그램을 종료하시겠습니까?", "QuenzoLite", MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) ==
+        IDYES)
+        DestroyWindow(m_hWnd);
+}
+
+void CQuenzoDlg::OnUpdate()
+{
+    if (PlatformMessageBox("업데이트를 하시겠습니까?", "Quenzo Light", MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) != IDYES)
+        return;
+    PlatformMessageBox("업데이트를 위해 프로그램을 종료합니다.", "Quenzo Light", MB_OK | MB_ICONQUESTION | MB_TOPMOST);
+    const std::string updater = UpdaterPath();
+    OnOK();
+    seams::Pause(kUpdatePauseMs);
+    seams::StartProgram(updater, "");
+}
+
+bool CQuenzoDlg::OnTimer(UINT_PTR timerId)
+{
+    if (timerId == kNoticeTimer && m_notifier)
+        m_notifier->Popup();
+    return false;
+}
+
+void CQuenzoDlg::OnTrayEvent(UINT mouseMessage)
+{
+    switch (TrayActionFor(mouseMessage)) {
+    case TrayAction::ShowMenu:
+        ShowTrayMenu();
+        break;
+    case TrayAction::ShowWindow:
+        ShowWindow(m_hWnd, SW_SHOW);
+        break;
+    case TrayAction::None:
+        break;
+    }
+}
+
+void CQuenzoDlg::ShowTrayMenu()
+{
+    const HMENU menu = LoadMenuA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    if (!menu)
+        return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    // Without being the foreground window first, the menu would not go away when the user clicks
+    // elsewhere.
+    SetForegroundWindow(m_hWnd);
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTALIGN, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+    PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
+void CQuenzoDlg::GoToTray()
+{
+    m_tray.AddIcon(m_hWnd);
+    m_tray.SetIconAndTip(Icon(), kInTrayText);
+    m_tray.ShowBalloon(kInTrayText, "QuenzoLite", NIIF_INFO);
+    ShowWindow(m_hWnd, SW_HIDE);
+    if (m_osVersionNumber == kVistaVersion)
+        MessageBeep(MB_ICONASTERISK);
+    m_notifier->Popup();
+}
+
+void CQuenzoDlg::OnSystemCommand(WPARAM command, LRESULT& result, bool& handled)
+{
+    handled = true;
+    result = 0;
+    switch (command & 0xFFF0) {
+    case SC_MINIMIZE:
+        ShowWindow(m_hWnd, SW_HIDE);
+        break;
+    case SC_CLOSE:
+        GoToTray();
+        break;
+    default:
+        handled = false;
+    }
+}
+
+void CQuenzoDlg::Paint()
+{
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(m_hWnd, &paint);
+    if (m_background) {
+        const HDC memory = CreateCompatibleDC(dc);
+        const HGDIOBJ old = SelectObject(memory, m_background);
+        BitBlt(dc, 0, 0, m_backgroundSize.cx, m_backgroundSize.cy, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+    EndPaint(m_hWnd, &paint);
+}
+
+bool CQuenzoDlg::IsHotControl(HWND window) const
+{
+    for (const int id : {IDC_SECURE_DELETE_BUTTON, IDC_PERSONAL_BUTTON, IDC_OPTIONS_BUTTON, IDC_BANNER})
+        if (window && window == GetDlgItem(id))
+            return true;
+    return false;
+}
+
+bool CQuenzoDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (message == CTrayIconRecord::TrayMessage()) {
+        OnTrayEvent(static_cast<UINT>(lParam));
+        result = 0;
+        return true;
+    }
+    if (message == TaskbarCreatedMessage()) {
+        m_tray.Restore();
+        return false;
+    }
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return true;
+    case WM_QUERYDRAGICON:
+        result = reinterpret_cast<LRESULT>(Icon());
+        return true;
+    case WM_CTLCOLORDLG:
+        result = reinterpret_cast<LRESULT>(m_white);
+        return true;
+    case WM_SYSCOMMAND: {
+        bool handled = false;
+        OnSystemCommand(wParam, result, handled);
+        return handled;
+    }
+    case WM_NOTIFIER_CLICKED:
+        seams::OpenWebPage(web_addresses::kPartnerDownloadSite);
+        result = 0;
+        return true;
+    case WM_NCHITTEST: {
+        // Any free spot drags the window, as a caption would.
+        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ScreenToClient(m_hWnd, &point);
+        RECT client;
+        GetClientRect(m_hWnd, &client);
+        if (!PtInRect(&client, point))
+            return false;
+        result = HTCAPTION;
+        return true;
+    }
+    case WM_WINDOWPOSCHANGING: {
+        auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (!(position->flags & SWP_NOMOVE)) {
+            RECT now;
+            GetWindowRect(m_hWnd, &now);
+            const POINT snapped = SnapToEdges({position->x, position->y}, {now.right - now.left, now.bottom - now.top},
+                                              {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+            position->x = snapped.x;
+            position->y = snapped.y;
+        }
+        return false;
+    }
+    case WM_SETCURSOR:
+        if (IsHotControl(reinterpret_cast<HWND>(wParam))) {
+            SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // IDC_HAND
+            result = TRUE;
+            return true;
+        }
+        return false;
+    case WM_MOUSEMOVE:
+        if (!m_tracking) {
+            TRACKMOUSEEVENT track{sizeof(track), TME_HOVER | TME_LEAVE, m_hWnd, 0};
+            m_tracking = TrackMouseEvent(&track) != FALSE;
+        }
+        return false;
+    case WM_MOUSELEAVE:
+        if (m_tracking) {
+            m_tracking = false;
+            SetCursor(LoadCursorA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDC_QUENZO_CURSOR)));
+        }
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CQuenzoDlg::OnDestroy()
+{
+    KillTimer(m_hWnd, kNoticeTimer);
+    // The rotation sends to the banner control: it must end before the control goes.
+    m_bannerThread.StopAndJoin();
+    const auto last = reinterpret_cast<HBITMAP>(
+        SendDlgItemMessageA(m_hWnd, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, 0));
+    if (last)
+        DeleteObject(last);
+}

@@ -1,0 +1,93 @@
+#pragma once
+#include "CTrayIconRecord.h"
+#include "Dialog.h"
+#include "Thread.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+class COsVersion;
+class CPersonalCleaner;
+class CQuenzoAboutDlg;
+class CQuenzoFileDeleteDlg;
+class CQuenzoOptionDlg;
+class CQuenzoPersnalDeleteDlg;
+class CRegInfo;
+class CSDEngine;
+class CTaskbarNotifier;
+class CxSkinButton;
+
+// The main window "Quenzo Lite" and the program's hub: it makes the long-lived objects, keeps the
+// tray icon, downloads and rotates the banners, and opens the secure-delete, personal-information
+// and preferences windows behind its three picture buttons. Closing or minimising it only hides
+// it; the program ends with its modal loop (exit command, update command, Esc or Enter, or a
+// banner site that cannot be reached at start).
+class CQuenzoDlg : public CDialog {
+public:
+    // `commandLine`: the whole argument text; exactly "trayOn" starts the window minimised.
+    explicit CQuenzoDlg(std::string commandLine);
+    ~CQuenzoDlg() override;
+
+    // Where the banners are fetched from; the build's product site unless a test says otherwise.
+    void SetSiteAddress(std::string site) { m_site = std::move(site); }
+    // The banner rotation's wait of one second on its thread, which returns true to end the
+    // rotation (it must when the thread is asked to stop); tests replace it to step the rotation.
+    using BannerWait = std::function<bool(const CWorkerThread& thread)>;
+    void SetBannerWait(BannerWait wait) { m_bannerWait = std::move(wait); }
+
+    int ShownBanner() const { return m_banner; }
+    CQuenzoFileDeleteDlg* FileDelete() const { return m_fileDelete.get(); }
+    CQuenzoAboutDlg* About() const { return m_about.get(); }
+    CTaskbarNotifier* Notifier() const { return m_notifier.get(); }
+    CTrayIconRecord& Tray() { return m_tray; }
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool OnTimer(UINT_PTR timerId) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDestroy() override;
+
+private:
+    void CreateLongLivedObjects();
+    void SetUpButtons();
+    void SetUpNotifier();
+    void ShowFirstBanner();
+    void RotateBanners();
+    void ShowBannerFile(const char* file);
+    void OnTrayEvent(UINT mouseMessage);
+    void ShowTrayMenu();
+    void OnSystemCommand(WPARAM command, LRESULT& result, bool& handled);
+    void GoToTray();
+    void OnUpdate();
+    void OnExit();
+    void MakeTopmost();
+    void Paint();
+    bool IsHotControl(HWND window) const;
+
+    std::string m_commandLine;
+    std::string m_site;
+    BannerWait m_bannerWait;
+
+    std::unique_ptr<CQuenzoFileDeleteDlg> m_fileDelete;
+    std::unique_ptr<CSDEngine> m_engine;
+    std::unique_ptr<CPersonalCleaner> m_cleaner;
+    std::unique_ptr<CQuenzoPersnalDeleteDlg> m_persnalDelete;
+    std::unique_ptr<CQuenzoOptionDlg> m_options;
+    std::unique_ptr<CRegInfo> m_registry;
+    std::unique_ptr<COsVersion> m_osVersion;
+    std::unique_ptr<CQuenzoAboutDlg> m_about;
+    std::unique_ptr<CTaskbarNotifier> m_notifier;
+    std::unique_ptr<CxSkinButton> m_buttons[3];
+    CTrayIconRecord m_tray;
+
+    int m_osVersionNumber = 0;
+    HBITMAP m_background = nullptr;
+    SIZE m_backgroundSize{};
+    HBRUSH m_white = nullptr;
+    std::atomic<int> m_banner{0};
+    CWorkerThread m_bannerThread;
+    bool m_tracking = false;
+};

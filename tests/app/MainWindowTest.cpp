@@ -1,0 +1,283 @@
+// The main window in this process against the test run's own banner site, with every message
+// box, pause and outside effect through the seams.
+#include "CQuenzoAboutDlg.h"
+#include "CQuenzoApp.h"
+#include "CQuenzoDlg.h"
+#include "CRegInfo.h"
+#include "CTaskbarNotifier.h"
+#include "CTrayIconRecord.h"
+#include "Sandbox.h"
+#include "Seams.h"
+#include "ShellRules.h"
+#include "WebAddresses.h"
+#include "WindowTest.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string UnixPath(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "\\\\?\\unix" + path;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The site the test run serves on loopback (tools/site-fixture).
+std::string Site()
+{
+    const char* env = std::getenv("QUENZO_TEST_ENV");
+    const std::string port = env ? ReadAll(UnixPath(std::string(env) + "/site-port")) : "";
+    return "http://127.0.0.1:" + port.substr(0, port.find_first_of("\r\n"));
+}
+
+std::string ServedBanner(int number)
+{
+    return ReadAll(UnixPath(std::string(QUENZO_SITE_DIR) + "/QuenzoLight/banner/banner" + std::to_string(number) +
+                            ".bmp"));
+}
+
+// The first pixels of a bitmap, to tell the three banners apart.
+std::vector<COLORREF> Pixels(HBITMAP bitmap)
+{
+    std::vector<COLORREF> pixels;
+    if (!bitmap)
+        return pixels;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    for (int x = 0; x < 300; x += 23)
+        pixels.push_back(GetPixel(dc, x, 40));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return pixels;
+}
+
+std::vector<COLORREF> FilePixels(const std::string& file)
+{
+    const auto bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    auto pixels = Pixels(bitmap);
+    if (bitmap)
+        DeleteObject(bitmap);
+    return pixels;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CRegInfo().RegisterAtStartup();  // the settings key exists, so a test can write settings first
+        sandbox.MakeFolder("banner");
+        m_effects.emplace(seams::OutsideEffects{
+            {}, [this](const std::string& address) { opened.push_back(address); return true; },
+            [this](const std::string& path, const std::string&) { started.push_back(path); return true; }});
+    }
+
+    // Runs a main window (rotation stopped unless a test steps it) with `steps` in its loop.
+    INT_PTR Run(const std::string& commandLine, std::vector<std::function<void()>> steps,
+                const std::string& site = Site())
+    {
+        main = std::make_unique<CQuenzoDlg>(commandLine);
+        main->SetSiteAddress(site);
+        main->SetBannerWait(bannerWait ? bannerWait : [](const CWorkerThread&) { return true; });
+        return RunModalScript(*main, nullptr, std::move(steps));
+    }
+    HWND Window() const { return main->GetSafeHwnd(); }
+    void Command(int id) const { PostMessageA(Window(), WM_COMMAND, id, 0); }
+    void Tray(UINT mouse) const { PostMessageA(Window(), CTrayIconRecord::TrayMessage(), 1, mouse); }
+
+    Sandbox sandbox;  // also the current folder, where "banner\" lies
+    ScriptedPrompts prompts;
+    seams::ScopedPauses pauses{[](unsigned) {}};
+    std::optional<seams::ScopedOutsideEffects> m_effects;
+    std::vector<std::string> opened, started;
+    CQuenzoDlg::BannerWait bannerWait;
+    std::unique_ptr<CQuenzoDlg> main;
+};
+
+}  // namespace
+
+// A start writes the autostart entry and the product information, repairs the settings, copies
+// the site's three banners beside the current folder and shows banner 1; the rotation then shows
+// 2, 3, 1, 2 a tick apart. The exit command asks first and ends the program only on "예".
+TEST_F(MainWindowTest, StartRegistersDownloadsRotatesAndExitsOnlyWhenAsked)
+{
+    HANDLE tick = CreateSemaphoreA(nullptr, 0, 10, nullptr);
+    // One tick per release, and an end as soon as the window goes.
+    bannerWait = [tick](const CWorkerThread& thread) {
+        while (!thread.StopRequested())
+            if (WaitForSingleObject(tick, 10) == WAIT_OBJECT_0)
+                return false;
+        return true;
+    };
+    std::vector<int> shown;
+    std::vector<bool> pictureMatches;
+    const auto record = [&] {
+        shown.push_back(main->ShownBanner());
+        const auto picture =
+            reinterpret_cast<HBITMAP>(SendDlgItemMessageA(Window(), IDC_BANNER, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        pictureMatches.push_back(Pixels(picture) == FilePixels(Banners()[shown.back() - 1].localFile));
+    };
+    std::vector<std::function<void()>> steps = {record};
+    for (int i = 0; i < 4; ++i) {
+        steps.push_back([tick] { ReleaseSemaphore(tick, 1, nullptr); });
+        steps.push_back(record);
+    }
+    steps.push_back([&] { SaveScreenshot(Window(), "main-window"); });
+    prompts.Answer("프로그램을 종료하시겠습니까?", IDNO);
+    steps.push_back([&] { Command(ID_TRAY_EXIT); });
+    steps.push_back([&] {
+        EXPECT_TRUE(IsWindow(Window()));
+        prompts.Answer("프로그램을", IDYES);
+    });
+    steps.push_back([&] { Command(ID_TRAY_EXIT); });
+
+    Run("", steps);
+
+    EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 1, 2}));
+    EXPECT_EQ(pictureMatches, std::vector<bool>(5, true));
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(ReadAll(sandbox.Path("banner\\banner" + std::to_string(n) + ".bmp")), ServedBanner(n)) << n;
+    HKEY run = nullptr;
+    char command[512] = {};
+    DWORD size = sizeof(command);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_READ, &run),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(run, "Quenzo Light", nullptr, nullptr, reinterpret_cast<BYTE*>(command), &size),
+              ERROR_SUCCESS);
+    RegCloseKey(run);
+    EXPECT_STREQ(command, "C:\\Program Files\\Marrowick\\QuenzoLite\\QuenzoLite.exe trayOn");
+    EXPECT_TRUE(IsValidMethodText(CRegInfo().ReadSetting("Method")));
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"프로그램을 종료하시겠습니까?", "프로그램을 종료하시겠습니까?"}));
+    CloseHandle(tick);
+}
+
+// Only the whole argument "trayOn" starts minimised (on the taskbar, not hidden); "Top" = "1"
+// makes the window topmost, anything else leaves it as it is.
+TEST_F(MainWindowTest, TrayOnAndTopAtStart)
+{
+    const struct {
+        const char* argument;
+        const char* top;
+        bool minimised;
+        bool topmost;
+    } cases[] = {
+        {"trayOn", "0", true, false},
+        {"trayon", "1", false, true},
+        {"trayOn x", "0", false, false},
+    };
+    for (const auto& c : cases) {
+        CRegInfo().WriteString(c.top, "Marrowick\\QuenzoLite", "Data", "Top");
+        bool minimised = false;
+        bool topmost = false;
+        Run(c.argument, {[&] {
+                             minimised = IsIconic(Window()) != FALSE;
+                             topmost = (GetWindowLongA(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+                             Command(IDCANCEL);  // Esc: the program ends without a question
+                         }});
+        EXPECT_EQ(minimised, c.minimised) << c.argument;
+        EXPECT_EQ(topmost, c.topmost) << c.argument;
+    }
+}
+
+// The close box and minimising only hide the window; the tray menu's commands, picked by their
+// keys, hide and open it, make it topmost (and store "Top"), open the home page and fade in the
+// about window; a double click on the icon shows the window; the banner and the notice open the
+// partner site; the update command asks twice, ends the program and then starts the updater.
+TEST_F(MainWindowTest, TrayMenuAndWindowCommands)
+{
+    // The menu's own loop runs the step after a right click; a key then picks the item.
+    const auto openMenu = [this] { Tray(WM_RBUTTONUP); };
+    const auto press = [](char key) {
+        return [key] {
+            const HWND menu = FindWindowA("#32768", nullptr);
+            EXPECT_NE(menu, nullptr);
+            if (key == 'o')
+                SaveScreenshot(menu, "tray-menu");
+            PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(key), 0);
+        };
+    };
+    std::vector<bool> visible;
+    const auto note = [&] { visible.push_back(IsWindowVisible(Window()) != FALSE); };
+    prompts.Answer("업데이트를 하시겠습니까?", IDYES);
+    Run("", {
+                [&] { PostMessageA(Window(), WM_SYSCOMMAND, SC_CLOSE, 0); }, note,
+                [] { SaveScreenshot(GetDesktopWindow(), "closed-to-tray"); },
+                [&] { Tray(WM_LBUTTONDBLCLK); }, note,
+                [&] { PostMessageA(Window(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }, note,
+                openMenu, press('o'), note,
+                openMenu, press('c'), note,
+                [&] { Tray(WM_LBUTTONUP); }, note,
+                openMenu, press('y'), [&] {
+                    EXPECT_TRUE(GetWindowLongA(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+                    EXPECT_EQ(CRegInfo().ReadSetting("Top"), "1");
+                },
+                openMenu, press('h'),
+                openMenu, press('a'), [&] { EXPECT_TRUE(IsWindowVisible(main->About()->GetSafeHwnd())); },
+                [&] { SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_BANNER, STN_CLICKED), 0); },
+                [&] { PostMessageA(Window(), WM_NOTIFIER_CLICKED, 0, 0); },
+                openMenu, press('u'),
+            });
+    EXPECT_EQ(visible, (std::vector<bool>{false, true, false, true, false, false}));
+    EXPECT_EQ(opened, (std::vector<std::string>{web_addresses::kQuenzoHomepage, web_addresses::kPartnerDownloadSite,
+                                                web_addresses::kPartnerDownloadSite}));
+    EXPECT_EQ(started, std::vector<std::string>{UpdaterPath()});
+    EXPECT_EQ(prompts.Texts(),
+              (std::vector<std::string>{"업데이트를 하시겠습니까?", "업데이트를 위해 프로그램을 종료합니다."}));
+}
+
+// Without a "banner" folder nothing is copied and nothing is said; an unreachable site gives the
+// connection message for each banner and ends the program after its start-up; a server that
+// reports no size gives the download message and leaves the download file as it was.
+TEST_F(MainWindowTest, BannerSiteFailures)
+{
+    ASSERT_TRUE(RemoveDirectoryA(sandbox.Path("banner").c_str()));
+    Run("", {[&] { Command(IDCANCEL); }});
+    EXPECT_TRUE(prompts.Texts().empty());
+    EXPECT_FALSE(sandbox.Exists("banner"));
+
+    EXPECT_EQ(Run("", {}, "http://127.0.0.1:1"), IDOK);
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>(3, "인터넷에 연결 할 수 없습니다."));
+
+    std::ofstream(Banners()[0].downloadFile, std::ios::binary | std::ios::trunc) << "earlier";
+    const std::size_t before = prompts.Texts().size();
+    Run("", {[&] { Command(IDCANCEL); }}, Site() + "/nolength");
+    const auto texts = prompts.Texts();
+    EXPECT_EQ(std::vector<std::string>(texts.begin() + static_cast<long>(before), texts.end()),
+              std::vector<std::string>(3, "파일을 다운로드 할 수 없습니다."));
+    EXPECT_EQ(ReadAll(Banners()[0].downloadFile), "earlier");
+}
+
+// Dragged within 20 pixels of an edge the real window snaps to it; at 21 it stays.
+TEST_F(MainWindowTest, WindowSnapsToTheScreenEdges)
+{
+    std::vector<POINT> places;
+    const auto moveTo = [&](int x, int y) {
+        return [this, &places, x, y] {
+            SetWindowPos(Window(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            RECT now;
+            GetWindowRect(Window(), &now);
+            places.push_back({now.left, now.top});
+        };
+    };
+    Run("", {moveTo(20, 20), moveTo(21, 21), [&] { Command(IDCANCEL); }});
+    ASSERT_EQ(places.size(), 2u);
+    EXPECT_EQ(places[0].x, 0);
+    EXPECT_EQ(places[0].y, 0);
+    EXPECT_EQ(places[1].x, 21);
+    EXPECT_EQ(places[1].y, 21);
+}
