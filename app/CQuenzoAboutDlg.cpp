@@ -1,6 +1,7 @@
 #include "CQuenzoAboutDlg.h"
 
 #include "Application.h"
+#include "Gdi.h"
 #include "Seams.h"
 #include "ShellRules.h"
 #include "resource.h"
@@ -80,13 +81,7 @@ void CQuenzoAboutDlg::Paint()
 {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(m_hWnd, &paint);
-    if (m_picture) {
-        const HDC memory = CreateCompatibleDC(dc);
-        const HGDIOBJ old = SelectObject(memory, m_picture);
-        BitBlt(dc, 0, 0, m_pictureSize.cx, m_pictureSize.cy, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteDC(memory);
-    }
+    DrawBitmapAtOrigin(dc, m_picture, m_pictureSize);
     EndPaint(m_hWnd, &paint);
 }
 

@@ -12,6 +12,7 @@
 #include "CSDEngine.h"
 #include "CTaskbarNotifier.h"
 #include "CxSkinButton.h"
+#include "Gdi.h"
 #include "MessageBoxes.h"
 #include "Seams.h"
 #include "ShellRules.h"
@@ -298,13 +299,7 @@ void CQuenzoDlg::Paint()
 {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(m_hWnd, &paint);
-    if (m_background) {
-        const HDC memory = CreateCompatibleDC(dc);
-        const HGDIOBJ old = SelectObject(memory, m_background);
-        BitBlt(dc, 0, 0, m_backgroundSize.cx, m_backgroundSize.cy, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteDC(memory);
-    }
+    DrawBitmapAtOrigin(dc, m_background, m_backgroundSize);
     EndPaint(m_hWnd, &paint);
 }
 
