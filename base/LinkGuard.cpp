@@ -143,8 +143,11 @@ bool HandleLandsAt(HANDLE handle, const std::wstring& landing)
 
 ScopedHandle OpenLocated(const LocatedPath& entry, DWORD access, DWORD share, DWORD flags, OpenFailure& failure)
 {
-    ScopedHandle handle(CreateFileW(Extended(entry.path).c_str(), access, share, nullptr, OPEN_EXISTING,
-                                    flags | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    // The facts read below need the attributes right, whatever the caller asked for (on Windows a
+    // handle opened for DELETE alone cannot be queried); it never conflicts with another's sharing.
+    ScopedHandle handle(CreateFileW(Extended(entry.path).c_str(), access | FILE_READ_ATTRIBUTES, share, nullptr,
+                                    OPEN_EXISTING, flags | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                    nullptr));
     if (!handle.IsValid()) {
         const DWORD error = GetLastError();
         failure = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? OpenFailure::Missing

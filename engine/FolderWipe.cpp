@@ -67,8 +67,7 @@ WipeResult CSDEngine::WipeFolder(const std::wstring& path)
 WipeResult CSDEngine::RenameAndDeleteFolder(const LocatedPath& folder)
 {
     OpenFailure failure;
-    ScopedHandle handle =
-        OpenLocated(folder, DELETE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, kShareAll, 0, failure);
+    ScopedHandle handle = OpenLocated(folder, DELETE | FILE_LIST_DIRECTORY | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure);
     if (!handle.IsValid()) {
         if (failure == OpenFailure::Missing)
             return WipeResult::Gone();
@@ -80,6 +79,9 @@ WipeResult CSDEngine::RenameAndDeleteFolder(const LocatedPath& folder)
     // A folder that keeps something keeps its name, so the report says where that something is.
     if (!HoldsNothing(handle.Get()))
         return WipeResult::Left(folder.path, LeftReason::NotEmpty);
+    // Windows refuses to remove a read-only folder.
+    if (facts->attributes & FILE_ATTRIBUTE_READONLY)
+        SetAttributesByHandle(handle.Get(), facts->attributes & ~FILE_ATTRIBUTE_READONLY);
     const std::wstring scrambled = ScrambledPath(folder.path);
     if (RenameByHandle(handle.Get(), scrambled) != 0)
         return WipeResult::Left(folder.path, LeftReason::Rename);
