@@ -209,7 +209,10 @@ bool HoldsNothing(HANDLE folder)
 
 DWORD RenameByHandle(HANDLE handle, const std::wstring& target)
 {
-    const std::wstring name = Extended(target);
+    // The native form "\??\C:\..." (from "\\?\C:\..."): the request reaches the file system as it
+    // is, and Windows takes no Win32 path there.
+    std::wstring name = Extended(target);
+    name[1] = L'?';
     const std::size_t nameBytes = name.size() * sizeof(wchar_t);
     std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
