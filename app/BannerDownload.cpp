@@ -62,9 +62,9 @@ void MakeDirectoryPath(const std::string& path)
 
 long QueryContentLength(const std::string& url)
 {
-    const ScopedInternet session(InternetOpenA(kSizeQueryAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    const ScopedInternet file(session.IsValid()
-                                  ? InternetOpenUrlA(session.Get(), url.c_str(), nullptr, 0,
+    const ScopedInternet internet(InternetOpenA(kSizeQueryAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    const ScopedInternet file(internet.IsValid()
+                                  ? InternetOpenUrlA(internet.Get(), url.c_str(), nullptr, 0,
                                                      INTERNET_FLAG_TRANSFER_BINARY | INTERNET_FLAG_RELOAD, 1)
                                   : nullptr);
     if (!file.IsValid()) {
@@ -80,8 +80,8 @@ long QueryContentLength(const std::string& url)
 
 bool DownloadFile(const std::string& url, const std::string& file)
 {
-    const ScopedInternet session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    const ScopedInternet response(session.IsValid() ? InternetOpenUrlA(session.Get(), url.c_str(), nullptr, 0,
+    const ScopedInternet internet(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    const ScopedInternet response(internet.IsValid() ? InternetOpenUrlA(internet.Get(), url.c_str(), nullptr, 0,
                                                                       INTERNET_FLAG_RELOAD, 0)
                                                     : nullptr);
     if (!response.IsValid()) {

@@ -38,10 +38,7 @@ public:
     void SetBannerWait(BannerWait wait) { m_bannerWait = std::move(wait); }
 
     int ShownBanner() const { return m_banner; }
-    CQuenzoFileDeleteDlg* FileDelete() const { return m_fileDelete.get(); }
     CQuenzoAboutDlg* About() const { return m_about.get(); }
-    CTaskbarNotifier* Notifier() const { return m_notifier.get(); }
-    CTrayIconRecord& Tray() { return m_tray; }
 
 protected:
     BOOL OnInitDialog() override;

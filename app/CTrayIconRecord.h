@@ -28,9 +28,6 @@ public:
     // Adds the icon again with its last picture and tip: a restarted taskbar has lost it.
     bool Restore();
 
-    HWND Owner() const { return m_owner; }
-    const std::string& Tip() const { return m_tip; }
-
 private:
     NOTIFYICONDATAA Record(DWORD size) const;
 
