@@ -2,8 +2,6 @@
 
 #include "ExactPath.h"
 
-namespace {
-
 const char* ReasonText(LeftReason reason)
 {
     switch (reason) {
@@ -20,8 +18,6 @@ const char* ReasonText(LeftReason reason)
     }
     return "";
 }
-
-}  // namespace
 
 std::string RemainingMessage(const std::vector<Leftover>& remaining, std::size_t shown)
 {

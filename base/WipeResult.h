@@ -33,6 +33,9 @@ struct WipeResult {
     static WipeResult Left(std::wstring path, LeftReason reason) { return {false, {{std::move(path), reason}}}; }
 };
 
+// The reason in a few words of code page 949, as the messages show it.
+const char* ReasonText(LeftReason reason);
+
 // The message of a run that left something behind, in code page 949: the first `shown` paths, each
 // with its reason, then how many more.
 std::string RemainingMessage(const std::vector<Leftover>& remaining, std::size_t shown = 10);
