@@ -5,6 +5,7 @@ QUENZO_PACKAGES=(
   cmake make g++-mingw-w64-x86-64-posix googletest python3 curl
   wine64 fonts-wine fonts-nanum locales
   xvfb xauth x11-utils imagemagick
+  nsis
 )
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
