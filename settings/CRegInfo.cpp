@@ -1,5 +1,6 @@
 #include "CRegInfo.h"
 
+#include "Version.h"
 #include "WebAddresses.h"
 
 #include <shlwapi.h>
@@ -151,7 +152,7 @@ void CRegInfo::RegisterAtStartup()
         {"AppName", "Quenzo Lite"},
         {"AppExecFileName", "QuenzoLite.exe"},
         {"AppUpdateFileName", "UpdateQuenzoLite.exe"},
-        {"AppVersion", "1.0.0.1"},
+        {"AppVersion", product_version::kText},
     };
     for (const auto& value : product)
         WriteString(value.data, kProductGroup, kProductSubkey, value.name);
