@@ -15,6 +15,7 @@ const char* ReasonText(LeftReason reason)
     case LeftReason::Delete: return "지우지 못함";
     case LeftReason::NotEmpty: return "남은 항목이 있음";
     case LeftReason::TooBroad: return "사용자 파일이 있는 폴더라 비우지 않음";
+    case LeftReason::NamesKept: return "지운 이름을 폴더에서 덮어쓰지 못함";
     }
     return "";
 }

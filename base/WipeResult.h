@@ -14,6 +14,7 @@ enum class LeftReason {
     Delete,       // overwritten (and scrambled), but it could not be deleted
     NotEmpty,     // a folder that still holds something
     TooBroad,     // a folder that holds far more than traces (a root, the profile...): never emptied
+    NamesKept,    // a folder in which the removed names could not be overwritten: they may still be read there
 };
 
 // What remains, where it now is (its scrambled name when it was left there), and why.

@@ -118,6 +118,23 @@ WipeResult CSDEngine::WipeFile(const std::wstring& path)
 
 WipeResult CSDEngine::WipeFile(const LocatedPath& file)
 {
+    std::vector<FreedName> freed;
+    WipeResult result = WipeFileKeepingSlots(file, freed);
+    return ScrubAfterFile(file, std::move(result), freed);
+}
+
+WipeResult CSDEngine::ScrubAfterFile(const LocatedPath& file, WipeResult result, const std::vector<FreedName>& freed)
+{
+    if (freed.empty())
+        return result;
+    const LocatedPath folder{ParentOf(file.path), ParentOf(file.landing)};
+    WipeResult scrub = ScrubFreedNames(folder, freed);
+    result.leftovers.insert(result.leftovers.end(), scrub.leftovers.begin(), scrub.leftovers.end());
+    return result;
+}
+
+WipeResult CSDEngine::WipeFileKeepingSlots(const LocatedPath& file, std::vector<FreedName>& freed)
+{
     WipeResult refusal;
     FileFacts facts;
     if (!OpenWipeable(file, 0, kShareAll, refusal, facts).IsValid())
@@ -127,7 +144,7 @@ WipeResult CSDEngine::WipeFile(const LocatedPath& file)
         RestoreReadOnly(file, facts.attributes);
         return WipeResult::Left(file.path, LeftReason::Overwrite);
     }
-    return FinishFile(file, facts.attributes);
+    return FinishFile(file, facts.attributes, freed);
 }
 
 bool CSDEngine::RunSchedule(const LocatedPath& file, int method)
@@ -197,10 +214,12 @@ WipeResult CSDEngine::ScrambleAndDelete(const LocatedPath& file)
     FileFacts facts;
     if (!OpenWipeable(file, 0, kShareAll, refusal, facts).IsValid())
         return refusal;
-    return FinishFile(file, facts.attributes);
+    std::vector<FreedName> freed;
+    WipeResult result = FinishFile(file, facts.attributes, freed);
+    return ScrubAfterFile(file, std::move(result), freed);
 }
 
-WipeResult CSDEngine::FinishFile(const LocatedPath& file, DWORD originalAttributes)
+WipeResult CSDEngine::FinishFile(const LocatedPath& file, DWORD originalAttributes, std::vector<FreedName>& freed)
 {
     const std::wstring scrambledPath = ScrambledPath(file.path);
     const LocatedPath scrambled{scrambledPath, JoinPath(ParentOf(file.landing), NameOf(scrambledPath))};
@@ -215,6 +234,7 @@ WipeResult CSDEngine::FinishFile(const LocatedPath& file, DWORD originalAttribut
         if (const DWORD error = RenameByHandle(handle.Get(), scrambled.path))
             throw CFileException(error, Narrow949(file.path));
     }
+    freed.push_back(FreedNameOf(NameOf(file.path)));
     if (!RunSchedule(scrambled, FINAL_STEP_METHOD)) {
         RestoreReadOnly(scrambled, originalAttributes);
         return WipeResult::Left(scrambled.path, LeftReason::Overwrite);
@@ -230,5 +250,6 @@ WipeResult CSDEngine::FinishFile(const LocatedPath& file, DWORD originalAttribut
     if (!DeleteByHandle(handle.Get()))
         return WipeResult::Left(scrambled.path, LeftReason::Delete);
     handle.Close();
+    freed.push_back(FreedNameOf(NameOf(scrambled.path)));
     return WipeResult::Gone();
 }

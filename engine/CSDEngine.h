@@ -2,6 +2,7 @@
 #include "Cmd5Capi.h"
 #include "LinkGuard.h"
 #include "MethodCatalogue.h"
+#include "NameScrub.h"
 #include "WipeResult.h"
 
 #include <functional>
@@ -30,6 +31,8 @@ public:
     // link (on Windows the link alone is removed), or the data has another hard link. Left under
     // its own name, read-only bit restored, when a pass could not be written. Throws
     // CFileException when the final step's rename fails: the file keeps its name and the passes.
+    // Once the file's names are gone from its folder, their entries there are overwritten
+    // (NameScrub.h); where that fails the folder is reported (NamesKept) beside a file that is gone.
     WipeResult WipeFile(const std::wstring& path);
     // The same for a file that a walk found, which must land where the walk listed it.
     WipeResult WipeFile(const LocatedPath& file);
@@ -49,7 +52,8 @@ public:
     // The final step: renames the file to its scrambled name in its own folder, runs method 5's
     // schedule on it and deletes it. Throws CFileException with the platform's error code when the
     // rename fails (nothing else then happens to the file). When a pass fails the file stays under
-    // its scrambled name and is reported there. Links and hard links are left as by WipeFile.
+    // its scrambled name and is reported there. Links and hard links are left as by WipeFile. The
+    // names it removed are overwritten in the folder as by WipeFile.
     WipeResult ScrambleAndDelete(const LocatedPath& file);
 
     // Destroys a folder tree: every file through the file wipe (a failed rename is caught per file
@@ -58,18 +62,24 @@ public:
     // folder links are not walked, nothing is opened that lands elsewhere than the walk listed,
     // and a folder that still holds anything is left under its own name. A path that is not a
     // folder or is a link is left (on Windows a link alone is removed); a missing one is gone.
+    // The names removed from each folder are overwritten there once its files are gone, before
+    // it moves, and those of the chosen folder in its parent at the end (NameScrub.h).
     WipeResult WipeFolder(const std::wstring& path);
 
     // Moves one folder of a walk, empty by now, to its scrambled name and deletes it there.
-    // Left when it lands elsewhere, still holds something, or cannot be moved or deleted.
-    WipeResult RenameAndDeleteFolder(const LocatedPath& folder);
+    // Left when it lands elsewhere, still holds something, or cannot be moved or deleted. Adds
+    // the names it removed from the parent to `freed` when given.
+    WipeResult RenameAndDeleteFolder(const LocatedPath& folder, std::vector<FreedName>* freed = nullptr);
 
     // The item's own folder followed by the 32 hex digits of the MD5 of its whole path (over
     // DigestInput: its code page 949 text where that is exact): a new name in the same folder.
     std::wstring ScrambledPath(const std::wstring& path);
 
 private:
-    WipeResult FinishFile(const LocatedPath& file, DWORD originalAttributes);
+    // The file wipe without the scrub: adds the names it removed from the folder to `freed`.
+    WipeResult WipeFileKeepingSlots(const LocatedPath& file, std::vector<FreedName>& freed);
+    WipeResult FinishFile(const LocatedPath& file, DWORD originalAttributes, std::vector<FreedName>& freed);
+    static WipeResult ScrubAfterFile(const LocatedPath& file, WipeResult result, const std::vector<FreedName>& freed);
 
     MethodAccessor m_currentMethod;
     Cmd5Capi m_digest;

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <map>
+
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -50,21 +52,30 @@ WipeResult CSDEngine::WipeFolder(const std::wstring& path)
     reader.CollectFolders(*root);
     reader.CollectFiles();
     WipeResult result;
+    // The names each folder lost, by the folder's path as the walk gave it.
+    std::map<std::wstring, std::vector<FreedName>> freed;
     for (const FoundFile& file : reader.Files()) {
         try {
-            Absorb(result, WipeFile(file));
+            Absorb(result, WipeFileKeepingSlots(file, freed[ParentOf(file.path)]));
         } catch (const CFileException&) {
             // The file stays where it is; the folders above it then stay too.
             result.leftovers.push_back({file.path, LeftReason::Rename});
         }
     }
-    for (const LocatedPath& folder : reader.Folders())
-        Absorb(result, RenameAndDeleteFolder(folder));
+    // One scrub per folder, not per file: its entries are overwritten once, just before the
+    // folder itself goes (its blocks are then freed holding random names only).
+    for (const LocatedPath& folder : reader.Folders()) {
+        if (const auto lost = freed.find(folder.path); lost != freed.end())
+            Absorb(result, ScrubFreedNames(folder, lost->second));
+        Absorb(result, RenameAndDeleteFolder(folder, &freed[ParentOf(folder.path)]));
+    }
+    const LocatedPath parent{ParentOf(root->path), ParentOf(root->landing)};
+    Absorb(result, ScrubFreedNames(parent, freed[parent.path]));
     result.gone = !Exists(root->path) && !Exists(ScrambledPath(root->path));
     return result;
 }
 
-WipeResult CSDEngine::RenameAndDeleteFolder(const LocatedPath& folder)
+WipeResult CSDEngine::RenameAndDeleteFolder(const LocatedPath& folder, std::vector<FreedName>* freed)
 {
     OpenFailure failure;
     ScopedHandle handle = OpenLocated(folder, DELETE | FILE_LIST_DIRECTORY | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure);
@@ -85,8 +96,12 @@ WipeResult CSDEngine::RenameAndDeleteFolder(const LocatedPath& folder)
     const std::wstring scrambled = ScrambledPath(folder.path);
     if (RenameByHandle(handle.Get(), scrambled) != 0)
         return WipeResult::Left(folder.path, LeftReason::Rename);
+    if (freed)
+        freed->push_back(FreedNameOf(NameOf(folder.path)));
     if (!DeleteByHandle(handle.Get()))
         return WipeResult::Left(scrambled, LeftReason::Delete);
     handle.Close();
+    if (freed)
+        freed->push_back(FreedNameOf(NameOf(scrambled)));
     return WipeResult::Gone();
 }

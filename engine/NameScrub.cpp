@@ -1,0 +1,214 @@
+#include "NameScrub.h"
+
+#include "ExactPath.h"
+#include "Owned.h"
+
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// Names drawn for one entry before the folder counts as refusing: with a real random source a
+// second draw is already a collision of 64 characters.
+constexpr int kDrawsPerName = 8;
+constexpr std::size_t kMaxNameLength = 255;
+constexpr std::size_t kShortBase = 8;
+constexpr std::size_t kShortExtension = 3;
+
+bool IsShortPart(std::wstring_view part, std::size_t maxLength)
+{
+    if (part.size() > maxLength)
+        return false;
+    bool lower = false, upper = false;
+    for (const wchar_t c : part) {
+        if (c >= L'a' && c <= L'z')
+            lower = true;
+        else if (c >= L'A' && c <= L'Z')
+            upper = true;
+        else if (!(c >= L'0' && c <= L'9') && std::wstring_view(L"!#$%&'()-@^_`{}~").find(c) == std::wstring_view::npos)
+            return false;
+    }
+    return !(lower && upper);
+}
+
+// Random draws from the platform's cryptographic provider, one context for a whole scrub.
+class RandomLetters {
+public:
+    RandomLetters()
+    {
+        CryptAcquireContextW(m_provider.Receive(), nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT);
+    }
+
+    // `count` characters of `alphabet`, unbiased; empty when the provider fails.
+    std::wstring Draw(std::size_t count, std::wstring_view alphabet)
+    {
+        std::wstring text;
+        // The largest multiple of the alphabet's size below 256: bytes above it are drawn again.
+        const unsigned limit = 256 - 256 % alphabet.size();
+        unsigned char bytes[64];
+        while (text.size() < count) {
+            if (!m_provider.IsValid() || !CryptGenRandom(m_provider.Get(), sizeof(bytes), bytes))
+                return {};
+            for (const unsigned char byte : bytes)
+                if (byte < limit && text.size() < count)
+                    text.push_back(alphabet[byte % alphabet.size()]);
+        }
+        return text;
+    }
+
+private:
+    ScopedCryptProvider m_provider;
+};
+
+std::wstring DrawName(RandomLetters& random, const FreedName& shape)
+{
+    constexpr std::wstring_view kShortLetters = L"abcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr std::wstring_view kLongLetters = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    if (shape.shortForm) {
+        const std::wstring base = random.Draw(std::max<std::size_t>(shape.baseLength, 1), kShortLetters);
+        if (base.empty() || shape.extensionLength == 0)
+            return base;
+        const std::wstring extension = random.Draw(shape.extensionLength, kShortLetters);
+        return extension.empty() ? std::wstring() : base + L"." + extension;
+    }
+    for (;;) {
+        std::wstring name = random.Draw(shape.length, kLongLetters);
+        // One case alone could make a short name of it, which FAT keeps in one entry.
+        const bool lower = std::any_of(name.begin(), name.end(), [](wchar_t c) { return c >= L'a' && c <= L'z'; });
+        const bool upper = std::any_of(name.begin(), name.end(), [](wchar_t c) { return c >= L'A' && c <= L'Z'; });
+        if (name.empty() || shape.length < 2 || (lower && upper))
+            return name;
+    }
+}
+
+FreedName LongShape(std::size_t length)
+{
+    FreedName shape;
+    shape.length = length;
+    return shape;
+}
+
+}  // namespace
+
+FreedName FreedNameOf(const std::wstring& name)
+{
+    FreedName freed;
+    freed.length = name.size();
+    const std::size_t dot = name.find(L'.');
+    const std::wstring_view base = std::wstring_view(name).substr(0, dot);
+    const std::wstring_view extension =
+        dot == std::wstring::npos ? std::wstring_view() : std::wstring_view(name).substr(dot + 1);
+    if (!base.empty() && extension.find(L'.') == std::wstring_view::npos && IsShortPart(base, kShortBase) &&
+        IsShortPart(extension, kShortExtension) && (dot == std::wstring::npos || !extension.empty())) {
+        freed.shortForm = true;
+        freed.baseLength = base.size();
+        freed.extensionLength = extension.size();
+    }
+    return freed;
+}
+
+std::vector<FreedName> PlanScrub(const std::vector<FreedName>& freed)
+{
+    std::vector<FreedName> plan;
+    if (freed.empty())
+        return plan;
+    for (FreedName shape : freed) {
+        shape.length = std::clamp<std::size_t>(shape.length, 1, kMaxNameLength);
+        plan.push_back(shape);
+    }
+    // Longest first: a long name needs a run of free entries that shorter ones would split.
+    std::stable_sort(plan.begin(), plan.end(), [](const FreedName& a, const FreedName& b) { return a.length > b.length; });
+    FreedName shortName;
+    shortName.length = kShortBase + 1 + kShortExtension;
+    shortName.shortForm = true;
+    shortName.baseLength = kShortBase;
+    shortName.extensionLength = kShortExtension;
+    plan.insert(plan.end(), freed.size(), shortName);
+    plan.insert(plan.end(), kLongNames, LongShape(kLongNameLength));
+    if (plan.size() > kMaxNames)
+        plan.resize(kMaxNames);
+    return plan;
+}
+
+std::wstring RandomScrubName(const FreedName& shape)
+{
+    RandomLetters random;
+    return DrawName(random, shape);
+}
+
+ScrubNameSource& ScrubNameSlot()
+{
+    static ScrubNameSource source;
+    return source;
+}
+
+WipeResult ScrubFreedNames(const LocatedPath& folder, const std::vector<FreedName>& freed)
+{
+    const std::vector<FreedName> plan = PlanScrub(freed);
+    if (plan.empty())
+        return WipeResult::Gone();
+    const WipeResult kept = WipeResult::Left(folder.path, LeftReason::NamesKept);
+    OpenFailure failure;
+    // Write access to the folder is what lets its entries be flushed.
+    ScopedHandle handle = OpenLocated(folder, FILE_LIST_DIRECTORY | FILE_ADD_FILE, kShareAll, 0, failure);
+    if (!handle.IsValid())
+        handle = OpenLocated(folder, FILE_LIST_DIRECTORY, kShareAll, 0, failure);
+    const auto facts = handle.IsValid() ? FactsOf(handle.Get()) : std::nullopt;
+    if (!facts || !(facts->attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return kept;
+
+    RandomLetters random;
+    const ScrubNameSource& source = ScrubNameSlot();
+    std::vector<ScopedHandle> created;
+    std::vector<std::wstring> names;
+    created.reserve(plan.size());
+    bool complete = true;
+    for (const FreedName& shape : plan) {
+        bool made = false;
+        for (int draw = 0; draw < kDrawsPerName && !made; ++draw) {
+            const std::wstring name = source ? source(shape) : DrawName(random, shape);
+            if (name.empty())
+                break;
+            const LocatedPath entry = Child(folder, name);
+            // CREATE_NEW never opens what exists, a link included; the file goes when its last
+            // handle closes, whatever ends this process.
+            ScopedHandle file(CreateFileW(Extended(entry.path).c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                                          CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
+                                          nullptr));
+            if (!file.IsValid()) {
+                const DWORD error = GetLastError();
+                // Taken, or taken by something about to go: draw another name.
+                if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED)
+                    continue;
+                break;
+            }
+            const bool landed = HandleLandsAt(file.Get(), entry.landing);
+            created.push_back(std::move(file));
+            names.push_back(entry.path);
+            if (!landed) {
+                complete = false;
+                break;
+            }
+            made = true;
+        }
+        if (!made) {
+            complete = false;
+            break;
+        }
+    }
+    // The new entries reach the disk before they are deleted, rather than vanish in the cache.
+    FlushFileBuffers(handle.Get());
+    for (ScopedHandle& file : created) {
+        DeleteByHandle(file.Get());
+        file.Close();
+    }
+    FlushFileBuffers(handle.Get());
+    for (const std::wstring& name : names)
+        if (GetFileAttributesW(Extended(name).c_str()) != INVALID_FILE_ATTRIBUTES)
+            complete = false;
+    return complete ? WipeResult::Gone() : kept;
+}
