@@ -1,0 +1,61 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+// QuenzoWipe, the command-line companion, apart from its console: `QuenzoWipe [/M:n] [/Q] PATH...`.
+
+struct WipeOptions {
+    std::optional<int> method;  // /M:n, 1..13; otherwise the saved "Method"
+    bool quiet = false;         // /Q: no question
+    bool help = false;          // /?
+    std::vector<std::wstring> paths;
+};
+
+// The options, or the usage error in code page 949.
+struct ParsedWipeCommand {
+    std::optional<WipeOptions> options;
+    std::string error;
+};
+ParsedWipeCommand ParseWipeArguments(const std::vector<std::wstring>& arguments);
+
+// `given` as a whole path: taken as it is when whole, otherwise against `currentFolder` (a whole
+// path; "\name" against its drive). "." and ".." are taken as words, never by asking the file
+// system, and every other name stays exact (trailing dots and blanks too). Empty when no whole
+// path results ("C:name", a name above the root, an invalid character).
+std::optional<std::wstring> WholePathOf(const std::wstring& given, const std::wstring& currentFolder);
+
+// What a command line must never destroy: these folders and every folder that holds one of them
+// (a drive root, "C:\Users"), and anything inside the Windows folder.
+struct ProtectedFolders {
+    std::wstring profile;
+    std::wstring windows;
+    std::vector<std::wstring> programFiles;
+};
+ProtectedFolders ProtectedFoldersOfThisMachine();
+
+// Why `path` (whole) may not be destroyed, in code page 949; empty when it may.
+std::string RefusalOf(const std::wstring& path, const ProtectedFolders& protectedFolders);
+
+// The console as the command sees it: lines out (code page 949 text and exact paths) and the
+// one question.
+class WipeConsole {
+public:
+    virtual ~WipeConsole() = default;
+    virtual void Print(const std::wstring& line) = 0;
+    virtual void PrintError(const std::wstring& line) = 0;
+    // True when the answer starts with Y or y.
+    virtual bool Confirm(const std::wstring& question) = 0;
+};
+
+// Exit codes: everything named is gone; something remains (or was refused); usage error.
+constexpr int kExitAllGone = 0;
+constexpr int kExitSomethingLeft = 1;
+constexpr int kExitUsage = 2;
+
+// The whole command. A refused path refuses the whole command before anything is destroyed.
+int RunWipeCommand(const std::vector<std::wstring>& arguments, const std::wstring& currentFolder,
+                   const ProtectedFolders& protectedFolders, int savedMethod, WipeConsole& console);
+
+// The usage text, in code page 949.
+std::string WipeUsage();

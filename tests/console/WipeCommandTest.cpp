@@ -1,0 +1,190 @@
+// QuenzoWipe: its path rules on their own, and the real program on sandbox files.
+#include "Sandbox.h"
+#include "WipeCommand.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+struct Outcome {
+    DWORD code = 0xFFFFFFFF;
+    std::string out, err;  // as the program wrote them: code page 949
+};
+
+std::string ReadAll(HANDLE pipe)
+{
+    std::string text;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(pipe, chunk, sizeof(chunk), &read, nullptr) && read > 0)
+        text.append(chunk, read);
+    return text;
+}
+
+// Runs a copy of QuenzoWipe.exe in the sandbox, there as its current folder, with `input` on its
+// standard input.
+Outcome RunWipe(const Sandbox& sandbox, const std::wstring& arguments, const std::string& input = "")
+{
+    std::string program = QUENZO_WIPE_PATH;
+    std::replace(program.begin(), program.end(), '/', '\\');
+    const std::string copy = sandbox.Path("QuenzoWipe.exe");
+    if (GetFileAttributesA(copy.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        EXPECT_TRUE(CopyFileA(("\\\\?\\unix" + program).c_str(), copy.c_str(), TRUE));
+    }
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE inRead, inWrite, outRead, outWrite, errRead, errWrite;
+    CreatePipe(&inRead, &inWrite, &inherit, 0);
+    CreatePipe(&outRead, &outWrite, &inherit, 0);
+    CreatePipe(&errRead, &errWrite, &inherit, 0);
+    for (HANDLE own : {inWrite, outRead, errRead})
+        SetHandleInformation(own, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = inRead;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    std::wstring command = L"\"" + W(copy) + L"\" " + arguments;
+    const std::wstring folder = W(sandbox.Root());
+    PROCESS_INFORMATION process{};
+    Outcome outcome;
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, folder.c_str(),
+                       &startup, &process)) {
+        CloseHandle(inRead);
+        CloseHandle(outWrite);
+        CloseHandle(errWrite);
+        DWORD written = 0;
+        WriteFile(inWrite, input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
+        CloseHandle(inWrite);
+        outcome.out = ReadAll(outRead);
+        outcome.err = ReadAll(errRead);
+        WaitForSingleObject(process.hProcess, 120000);
+        GetExitCodeProcess(process.hProcess, &outcome.code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(outRead);
+    CloseHandle(errRead);
+    return outcome;
+}
+
+bool Has(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+}  // namespace
+
+TEST(WipeCommand, PathsAreMadeWholeByWordsAndKeepTheirExactNames)
+{
+    const struct {
+        const wchar_t *given, *current;
+        std::optional<std::wstring> whole;
+    } cases[] = {
+        {L"C:\\a\\b", L"D:\\x", L"C:\\a\\b"},
+        {L"name.", L"C:\\x", L"C:\\x\\name."},  // the trailing dot is part of the name
+        {L"blank ", L"C:\\x", L"C:\\x\\blank "},
+        {L"..\\y", L"C:\\x\\z", L"C:\\x\\y"},
+        {L"a/./b/", L"C:\\x", L"C:\\x\\a\\b"},
+        {L"\\top", L"D:\\x", L"D:\\top"},
+        {L"\\\\server\\share\\f", L"C:\\x", L"\\\\server\\share\\f"},
+        {L".", L"C:\\x", L"C:\\x"},
+        {L"..", L"C:\\x", L"C:\\"},  // a root: whole, and refused as one later
+        {L"C:rel", L"C:\\x", std::nullopt},
+        {L"..\\..", L"C:\\x", std::nullopt},
+        {L"a*b", L"C:\\x", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WholePathOf(c.given, c.current), c.whole) << testing::PrintToString(std::wstring(c.given));
+}
+
+TEST(WipeCommand, ProtectedFoldersAndWhatHoldsThemAreRefused)
+{
+    const ProtectedFolders folders{L"C:\\users\\me", L"C:\\windows", {L"C:\\Program Files"}};
+    const struct {
+        const wchar_t* path;
+        bool refused;
+    } cases[] = {
+        {L"C:\\users", true},        {L"C:\\USERS\\ME", true},      {L"C:\\users\\me\\doc", false},
+        {L"C:\\users\\meter", false}, {L"C:\\Windows\\System32", true}, {L"C:\\windows", true},
+        {L"C:\\Program Files", true}, {L"C:\\Program Files\\App", false}, {L"C:\\data", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(!RefusalOf(c.path, folders).empty(), c.refused) << testing::PrintToString(std::wstring(c.path));
+}
+
+TEST(WipeCommand, UsageHelpAndErrorsHaveTheirExitCodes)
+{
+    Sandbox sandbox;
+    sandbox.WriteFile("keep.txt", "keep");
+    const Outcome help = RunWipe(sandbox, L"/?");
+    EXPECT_EQ(help.code, 0u);
+    EXPECT_TRUE(Has(help.out, "QuenzoWipe [/M:n] [/Q]")) << help.out;
+    EXPECT_TRUE(Has(help.out, "묻지 않고 삭제합니다.")) << "Korean text reaches the console in code page 949";
+    for (const wchar_t* arguments : {L"", L"/Q", L"/M:14 keep.txt", L"/M:x keep.txt", L"/X keep.txt"}) {
+        const Outcome usage = RunWipe(sandbox, arguments);
+        EXPECT_EQ(usage.code, 2u) << testing::PrintToString(std::wstring(arguments));
+        EXPECT_TRUE(Has(usage.err, "QuenzoWipe [/M:n]"));
+    }
+    EXPECT_EQ(sandbox.ReadFile("keep.txt"), "keep");
+}
+
+TEST(WipeCommand, ARefusedPathRefusesTheWholeLine)
+{
+    Sandbox sandbox;
+    sandbox.WriteFile("keep.txt", "keep");
+    for (const wchar_t* refused : {L"C:\\", L"C:\\windows", L"C:\\users", L"C:rel"}) {
+        const Outcome outcome = RunWipe(sandbox, std::wstring(L"/Q /M:1 keep.txt ") + refused);
+        EXPECT_EQ(outcome.code, 1u) << testing::PrintToString(std::wstring(refused));
+        EXPECT_TRUE(Has(outcome.err, "거부")) << outcome.err;
+        EXPECT_TRUE(Has(outcome.err, "아무것도 삭제하지 않았습니다."));
+    }
+    EXPECT_EQ(sandbox.ReadFile("keep.txt"), "keep");
+}
+
+TEST(WipeCommand, AsksFirstAndDestroysKoreanNamesWithBlanks)
+{
+    Sandbox sandbox;
+    sandbox.MakeFolder("보안 삭제 폴더");
+    sandbox.WriteFile("보안 삭제 폴더\\한글 파일.txt", Canary(5000));
+    sandbox.WriteFile("따로 둔 파일.txt", Canary(100));
+    const std::wstring line = L"/M:1 \"보안 삭제 폴더\" \"" + W(sandbox.Path("따로 둔 파일.txt")) + L"\"";
+
+    const Outcome declined = RunWipe(sandbox, line, "n\r\n");
+    EXPECT_EQ(declined.code, 1u);
+    EXPECT_TRUE(Has(declined.out, "보안 삭제를 하시겠습니까? (Y/N)"));
+    EXPECT_TRUE(sandbox.Exists("보안 삭제 폴더\\한글 파일.txt"));
+
+    const Outcome confirmed = RunWipe(sandbox, line, "Y\r\n");
+    EXPECT_EQ(confirmed.code, 0u) << confirmed.out << confirmed.err;
+    EXPECT_TRUE(Has(confirmed.out, (sandbox.Path("보안 삭제 폴더") + ": 삭제됨").c_str())) << confirmed.out;
+    EXPECT_TRUE(Has(confirmed.out, (sandbox.Path("따로 둔 파일.txt") + ": 삭제됨").c_str())) << confirmed.out;
+    EXPECT_EQ(sandbox.List(), std::vector<std::string>{"QuenzoWipe.exe"});
+}
+
+TEST(WipeCommand, WhatRemainsIsReportedAndTheRestIsGone)
+{
+    Sandbox sandbox;
+    sandbox.MakeFolder("tree");
+    sandbox.MakeFolder("tree\\sub");
+    sandbox.WriteFile("tree\\a.txt", Canary(3000));
+    sandbox.WriteFile("tree\\sub\\held.txt", Canary(3000));
+    sandbox.WriteFile("tree\\sub\\b.txt", Canary(3000));
+    sandbox.WriteFile("loose.txt", Canary(10));
+    const HANDLE held = CreateFileA(sandbox.Path("tree\\sub\\held.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    const Outcome outcome = RunWipe(sandbox, L"/Q /M:1 tree loose.txt missing.txt");
+    CloseHandle(held);
+    EXPECT_EQ(outcome.code, 1u);
+    EXPECT_TRUE(Has(outcome.out, (sandbox.Path("tree") + ": 남음: ").c_str())) << outcome.out;
+    EXPECT_TRUE(Has(outcome.out, (sandbox.Path("loose.txt") + ": 삭제됨").c_str())) << outcome.out;
+    EXPECT_TRUE(Has(outcome.out, (sandbox.Path("missing.txt") + ": 남음: 찾을 수 없음").c_str())) << outcome.out;
+    EXPECT_EQ(sandbox.ReadFile("tree\\sub\\held.txt"), Canary(3000));
+    EXPECT_EQ(sandbox.List("tree"), std::vector<std::string>{"sub"});
+    EXPECT_EQ(sandbox.List("tree\\sub"), std::vector<std::string>{"held.txt"});
+    EXPECT_FALSE(sandbox.Exists("loose.txt"));
+}
