@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "Handover.h"
+
 #include <string>
 
 // The application: one running copy per desktop, then the main window run modally until the
@@ -14,7 +16,10 @@ public:
     // Runs the program with the whole argument text `commandLine`. A second copy shows the running
     // copy's main window (SW_SHOW: a minimised one stays minimised) and ends without a word.
     // Returns the process's exit code: 0, or 1 after a failure message.
-    int Run(HINSTANCE instance, const std::string& commandLine);
+    // `request` (from the wide arguments): "/add" paths go into the deletion list, the running
+    // copy's when there is one (this copy then only hands them over); "/close" only asks the
+    // running copy to end and returns 0 once no copy runs, 1 when it refused or did not end.
+    int Run(HINSTANCE instance, const std::string& commandLine, const StartRequest& request = {});
 
     // The running copy's marker: a mutex of this plain name, held for the whole process.
     static constexpr const char* kMutexName = "QuenzoLite";

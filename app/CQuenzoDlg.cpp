@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "BannerDownload.h"
+#include "Busy.h"
 #include "COsVersion.h"
 #include "CPersonalCleaner.h"
 #include "CQuenzoAboutDlg.h"
@@ -12,6 +13,7 @@
 #include "CSDEngine.h"
 #include "CTaskbarNotifier.h"
 #include "CxSkinButton.h"
+#include "Handover.h"
 #include "Gdi.h"
 #include "MessageBoxes.h"
 #include "Seams.h"
@@ -21,9 +23,15 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 namespace {
 
 constexpr UINT_PTR kNoticeTimer = 1;
+constexpr UINT_PTR kListRetryTimer = 2;
+constexpr UINT kListRetryMs = 500;
+constexpr UINT WM_QL_OPEN_LIST = WM_APP + 1;
+constexpr UINT WM_QL_CLOSE = WM_APP + 2;
 constexpr UINT kNoticeEveryMs = 3600000;
 constexpr unsigned kStartPauseMs = 1000;
 constexpr unsigned kUpdatePauseMs = 1000;
@@ -109,7 +117,55 @@ BOOL CQuenzoDlg::OnInitDialog()
     m_notifier->Popup();
     if (IsTrayOnArgument(m_commandLine.c_str()))
         ShowWindow(m_hWnd, SW_MINIMIZE);
+    if (!m_requested.empty())
+        PostMessageA(m_hWnd, WM_QL_OPEN_LIST, 0, 0);
     return TRUE;
+}
+
+void CQuenzoDlg::RequestList(const std::vector<std::wstring>& paths)
+{
+    AppendNew(m_requested, paths);
+    if (m_hWnd)
+        PostMessageA(m_hWnd, WM_QL_OPEN_LIST, 0, 0);
+}
+
+void CQuenzoDlg::OpenRequestedList()
+{
+    if (m_requested.empty() || !m_fileDelete)
+        return;
+    const HWND list = m_fileDelete->GetSafeHwnd();
+    if (list) {
+        m_fileDelete->AddRequested(std::exchange(m_requested, {}));
+        SetForegroundWindow(list);
+        return;
+    }
+    // Another window of ours holds the main window (the preferences, the personal-information
+    // window, a question): the list opens once it is closed.
+    if (!IsWindowEnabled(m_hWnd) || CBusyScope::AnyOpen()) {
+        SetTimer(m_hWnd, kListRetryTimer, kListRetryMs, nullptr);
+        return;
+    }
+    ShowWindow(m_hWnd, SW_SHOW);
+    m_fileDelete->AddRequested(std::exchange(m_requested, {}));
+    m_fileDelete->DoModal(m_hWnd);
+}
+
+LRESULT CQuenzoDlg::OnCopyData(const COPYDATASTRUCT& data)
+{
+    if (data.dwData == kAddPathsData) {
+        const auto paths = DecodePaths(data.lpData, data.cbData);
+        if (!paths)
+            return 0;
+        RequestList(*paths);
+        return 1;
+    }
+    if (data.dwData == kCloseData) {
+        if (CBusyScope::AnyOpen())
+            return kCloseRefused;
+        PostMessageA(m_hWnd, WM_QL_CLOSE, 0, 0);
+        return kCloseAccepted;
+    }
+    return 0;
 }
 
 void CQuenzoDlg::SetUpButtons()
@@ -223,6 +279,7 @@ void CQuenzoDlg::OnExit()
 
 void CQuenzoDlg::OnUpdate()
 {
+    const CBusyScope asking;
     if (PlatformMessageBox("업데이트를 하시겠습니까?", "Quenzo Light", MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) != IDYES)
         return;
     PlatformMessageBox("업데이트를 위해 프로그램을 종료합니다.", "Quenzo Light", MB_OK | MB_ICONQUESTION | MB_TOPMOST);
@@ -234,6 +291,11 @@ void CQuenzoDlg::OnUpdate()
 
 bool CQuenzoDlg::OnTimer(UINT_PTR timerId)
 {
+    if (timerId == kListRetryTimer) {
+        KillTimer(m_hWnd, kListRetryTimer);
+        OpenRequestedList();
+        return true;
+    }
     if (timerId == kNoticeTimer && m_notifier)
         m_notifier->Popup();
     return false;
@@ -323,6 +385,19 @@ bool CQuenzoDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         return false;
     }
     switch (message) {
+    case WM_COPYDATA:
+        result = OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        return true;
+    case WM_QL_OPEN_LIST:
+        OpenRequestedList();
+        result = 0;
+        return true;
+    case WM_QL_CLOSE:
+        // The exit command's end, without its question: the setup program asks on the user's behalf.
+        if (!CBusyScope::AnyOpen())
+            DestroyWindow(m_hWnd);
+        result = 0;
+        return true;
     case WM_PAINT:
         Paint();
         return true;
@@ -392,6 +467,7 @@ bool CQuenzoDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 void CQuenzoDlg::OnDestroy()
 {
     KillTimer(m_hWnd, kNoticeTimer);
+    KillTimer(m_hWnd, kListRetryTimer);
     // The rotation sends to the banner control: it must end before the control goes.
     m_bannerThread.StopAndJoin();
     const auto last = reinterpret_cast<HBITMAP>(

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class COsVersion;
 class CPersonalCleaner;
@@ -37,7 +38,12 @@ public:
     using BannerWait = std::function<bool(const CWorkerThread& thread)>;
     void SetBannerWait(BannerWait wait) { m_bannerWait = std::move(wait); }
 
+    // Paths for the deletion list (Explorer's verb): the list opens with them once the window is
+    // up, or takes them in if it is already open.
+    void RequestList(const std::vector<std::wstring>& paths);
+
     int ShownBanner() const { return m_banner; }
+    CQuenzoFileDeleteDlg* DeletionList() const { return m_fileDelete.get(); }
     CQuenzoAboutDlg* About() const { return m_about.get(); }
 
 protected:
@@ -60,6 +66,8 @@ private:
     void GoToTray();
     void OnUpdate();
     void OnExit();
+    LRESULT OnCopyData(const COPYDATASTRUCT& data);
+    void OpenRequestedList();
     void MakeTopmost();
     void Paint();
     bool IsHotControl(HWND window) const;
@@ -67,6 +75,7 @@ private:
     std::string m_commandLine;
     std::string m_site;
     BannerWait m_bannerWait;
+    std::vector<std::wstring> m_requested;  // paths for the deletion list, not yet handed to it
 
     std::unique_ptr<CQuenzoFileDeleteDlg> m_fileDelete;
     std::unique_ptr<CSDEngine> m_engine;

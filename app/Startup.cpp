@@ -5,5 +5,5 @@
 int RunQuenzoLite(HINSTANCE instance, const char* commandLine)
 {
     CQuenzoApp application;
-    return application.Run(instance, commandLine ? commandLine : "");
+    return application.Run(instance, commandLine ? commandLine : "", RequestOf(OwnArguments()));
 }

@@ -4,6 +4,7 @@
 #include "BrowserShutdown.h"
 #include "CPersonalCleaner.h"
 #include "CRegInfo.h"
+#include "Busy.h"
 #include "CleaningRun.h"
 #include "MessageBoxes.h"
 #include "resource.h"
@@ -71,6 +72,7 @@ void CQuenzoPersnalDeleteDlg::ReportCompletion()
 
 void CQuenzoPersnalDeleteDlg::OnCleanAll()
 {
+    const CBusyScope busy;
     if (PlatformMessageBox("모두 삭제하시겠습니까?\n\n모든 인터넷창을 닫습니다.\n파일이 많은 경우 오래 걸릴 수 있습니다.",
                            "QuenzoLite", kQuestion | MB_YESNO) != IDYES)
         return;
@@ -83,6 +85,7 @@ void CQuenzoPersnalDeleteDlg::OnCleanAll()
 
 void CQuenzoPersnalDeleteDlg::OnCleanSelected()
 {
+    const CBusyScope busy;
     const std::uint32_t set = CleaningSet();
     if (set == 0) {
         PlatformMessageBox("하나 이상 체크를 하셔야 합니다.", "QuenzoLite", kQuestion);

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "CQuenzoRealDeleteDlg.h"
+#include "Busy.h"
 #include "CRegInfo.h"
 #include "DeletionList.h"
 #include "ExactPath.h"
@@ -15,6 +16,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <utility>
 #include <cstdlib>
 
 CQuenzoFileDeleteDlg::CQuenzoFileDeleteDlg() : CDialog(IDD_QUENZOFILEDELETE_DIALOG) { ReadCurrentMethod(); }
@@ -49,6 +51,7 @@ BOOL CQuenzoFileDeleteDlg::OnInitDialog()
     m_progress = std::make_unique<CQuenzoRealDeleteDlg>(*this, m_engine);
     SetUpList();
     ReadCurrentMethod();
+    AddRequested({});
     return TRUE;
 }
 
@@ -119,6 +122,21 @@ void CQuenzoFileDeleteDlg::AddFolder(const std::wstring& path)
     InsertRow(1, path, "");
 }
 
+void CQuenzoFileDeleteDlg::AddRequested(const std::vector<std::wstring>& paths)
+{
+    m_waiting.insert(m_waiting.end(), paths.begin(), paths.end());
+    if (m_deleting || !m_hWnd)
+        return;
+    for (const std::wstring& path : std::exchange(m_waiting, {})) {
+        if (std::find(m_entries.begin(), m_entries.end(), path) != m_entries.end())
+            continue;
+        if (IsFolderPath(path))
+            AddFolder(path);
+        else
+            InsertRow(0, path, SizeText(path));
+    }
+}
+
 void CQuenzoFileDeleteDlg::OnAddFile()
 {
     // The wide picker: its names are exact, where the narrow one would best-fit them.
@@ -185,6 +203,15 @@ void CQuenzoFileDeleteDlg::OnSecureDelete()
 {
     if (m_asking)
         return;
+    const CBusyScope busy;
+    m_deleting = true;
+    RunSecureDelete();
+    m_deleting = false;
+    AddRequested({});
+}
+
+void CQuenzoFileDeleteDlg::RunSecureDelete()
+{
     if (GetEntryCount() == 0) {
         Ask("추가된 파일 또는 폴더가 없습니다.", 0);
         return;

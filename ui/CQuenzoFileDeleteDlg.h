@@ -38,6 +38,11 @@ public:
     int AddFiles(const std::vector<std::wstring>& paths);
     // Adds a folder as the second row (the first in an empty list), without a duplicate check.
     void AddFolder(const std::wstring& path);
+    // Paths that Explorer's verb sent (exact, whole): each added as the picker or the folder
+    // button would add it, quietly leaving out those already listed. While a run is being asked
+    // about or carried out they wait and are added once it is over (the run clears the rows).
+    // Before the window is open they wait for its opening.
+    void AddRequested(const std::vector<std::wstring>& paths);
 
     CQuenzoRealDeleteDlg* ProgressWindow() const { return m_progress.get(); }
 
@@ -51,6 +56,7 @@ private:
     void OnAddFolder();
     void OnDropFiles(HDROP drop);
     void OnSecureDelete();
+    void RunSecureDelete();
     void SetUpList();
     void ReadCurrentMethod();
     void InsertRow(int index, const std::wstring& path, const std::string& size);
@@ -64,4 +70,6 @@ private:
     CSDEngine* m_engine = nullptr;
     std::unique_ptr<CQuenzoRealDeleteDlg> m_progress;
     bool m_asking = false;
+    bool m_deleting = false;
+    std::vector<std::wstring> m_waiting;  // AddRequested's paths until the rows can take them
 };

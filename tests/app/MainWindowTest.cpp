@@ -2,7 +2,10 @@
 // box, pause and outside effect through the seams.
 #include "CQuenzoAboutDlg.h"
 #include "CQuenzoApp.h"
+#include "Busy.h"
 #include "CQuenzoDlg.h"
+#include "CQuenzoFileDeleteDlg.h"
+#include "Handover.h"
 #include "CRegInfo.h"
 #include "CTaskbarNotifier.h"
 #include "CTrayIconRecord.h"
@@ -18,7 +21,9 @@
 #include <optional>
 
 #include <algorithm>
+#include <commctrl.h>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -75,6 +80,62 @@ std::vector<COLORREF> FilePixels(const std::string& file)
         DeleteObject(bitmap);
     return pixels;
 }
+
+// A copy of the real program, started from the sandbox with `arguments`; its handle, or null.
+HANDLE StartProgram(const Sandbox& sandbox, const std::wstring& arguments)
+{
+    const std::string exe = sandbox.Path("QuenzoLite.exe");
+    if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        !CopyFileA(UnixPath(QUENZO_PROGRAM_PATH).c_str(), exe.c_str(), TRUE))
+        return nullptr;
+    std::wstring command = L"\"" + W(exe) + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, W(sandbox.Root()).c_str(),
+                        &startup, &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+// The exit code of an ended process, or STILL_ACTIVE.
+DWORD ExitCode(HANDLE process)
+{
+    DWORD code = STILL_ACTIVE;
+    if (!process || !GetExitCodeProcess(process, &code))
+        return 0xDEAD;
+    return code;
+}
+
+std::wstring VerbArguments(const Sandbox& sandbox, const std::string& name)
+{
+    return L"/add \"" + W(sandbox.Path(name)) + L"\"";
+}
+
+// The user's proxy setting pointed at the test run's site: the real program, built for its own
+// address, then downloads its banners from there. Undone at the end, as later tests need a site
+// that cannot be reached.
+class ScopedSiteProxy {
+public:
+    ScopedSiteProxy()
+    {
+        const std::string server = Site().substr(std::strlen("http://"));
+        const DWORD on = 1;
+        RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "ProxyEnable", REG_DWORD, &on, sizeof(on));
+        RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "ProxyServer", REG_SZ, server.c_str(),
+                        static_cast<DWORD>(server.size() + 1));
+    }
+    ~ScopedSiteProxy()
+    {
+        const DWORD off = 0;
+        RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "ProxyEnable", REG_DWORD, &off, sizeof(off));
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "ProxyServer");
+    }
+
+private:
+    static constexpr const char* kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -280,4 +341,90 @@ TEST_F(MainWindowTest, WindowSnapsToTheScreenEdges)
     EXPECT_EQ(places[0].y, 0);
     EXPECT_EQ(places[1].x, 21);
     EXPECT_EQ(places[1].y, 21);
+}
+
+// Explorer starts a copy for every chosen item; each hands its path to the running copy (this
+// test), whose list opens with all of them once, repeats left out, nothing destroyed. A request
+// to close is refused while a run is being asked about or carried out, and ends the program
+// otherwise, the open list with it.
+TEST_F(MainWindowTest, VerbPathsFromManyCopiesJoinOneListAndCloseWaitsForARun)
+{
+    const HANDLE mutex = CreateMutexA(nullptr, FALSE, CQuenzoApp::kMutexName);
+    sandbox.WriteFile("보안 문서 1.txt", "one");
+    sandbox.WriteFile("it's.txt", "two");
+    sandbox.MakeFolder("폴더 A");
+    const std::vector<std::string> chosen = {"보안 문서 1.txt", "it's.txt", "폴더 A", "보안 문서 1.txt"};
+    std::vector<HANDLE> copies;
+    std::vector<std::wstring> listed;
+    LRESULT whileBusy = 0, whenIdle = 0;
+    const auto askToClose = [this] {
+        COPYDATASTRUCT data{kCloseData, 0, nullptr};
+        return SendMessageW(Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    };
+    Run("", {
+                [&] {
+                    for (const std::string& name : chosen)
+                        copies.push_back(StartProgram(sandbox, VerbArguments(sandbox, name)));
+                },
+                Until([&] { return std::none_of(copies.begin(), copies.end(), [](HANDLE c) {
+                          return ExitCode(c) == STILL_ACTIVE; }); },
+                      "the copies that hand over"),
+                Until([&] { return main->DeletionList()->GetSafeHwnd() && main->DeletionList()->GetEntryCount() >= 3; },
+                      "the list with every path"),
+                [&] {
+                    listed = main->DeletionList()->EntryPaths();
+                    const CBusyScope busy;
+                    whileBusy = askToClose();
+                },
+                [&] { whenIdle = askToClose(); },
+            });
+    for (HANDLE copy : copies) {
+        EXPECT_EQ(ExitCode(copy), 0u);
+        CloseHandle(copy);
+    }
+    std::sort(listed.begin(), listed.end());
+    std::vector<std::wstring> expected = {sandbox.PathW(W("보안 문서 1.txt")), sandbox.PathW(L"it's.txt"),
+                                          sandbox.PathW(W("폴더 A"))};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(whileBusy, kCloseRefused);
+    EXPECT_EQ(whenIdle, kCloseAccepted);
+    EXPECT_EQ(Window(), nullptr) << "the close request ends the program";
+    EXPECT_EQ(sandbox.ReadFile("보안 문서 1.txt"), "one");
+    EXPECT_EQ(sandbox.ReadFile("it's.txt"), "two");
+    CloseHandle(mutex);
+}
+
+// With no copy running, the verb's copies started at once make one program with one list; the
+// setup program's "/close" then ends it through its own exit and reports so.
+TEST_F(MainWindowTest, AFirstStartThroughTheVerbMakesOneProgramAndCloseEndsIt)
+{
+    const ScopedSiteProxy proxy;
+    sandbox.WriteFile("첫 파일.txt", "one");
+    sandbox.WriteFile("둘째 파일.txt", "two");
+    std::vector<HANDLE> copies;
+    for (const char* name : {"첫 파일.txt", "둘째 파일.txt", "첫 파일.txt"})
+        copies.push_back(StartProgram(sandbox, VerbArguments(sandbox, name)));
+    int rows = 0;
+    for (int waited = 0; waited < 40000 && rows < 2; waited += 100) {
+        PumpMessages(100);
+        const HWND list = FindWindowW(L"#32770", W("보안 삭제").c_str());
+        rows = list ? static_cast<int>(SendDlgItemMessageW(list, IDC_DELETE_LIST, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    }
+    EXPECT_EQ(rows, 2);
+    const auto running = std::count_if(copies.begin(), copies.end(), [](HANDLE c) { return ExitCode(c) == STILL_ACTIVE; });
+    EXPECT_EQ(running, 1);
+
+    const HANDLE closer = StartProgram(sandbox, L"/close");
+    ASSERT_NE(closer, nullptr);
+    WaitPumpingMessages(closer);
+    EXPECT_EQ(ExitCode(closer), 0u);
+    CloseHandle(closer);
+    for (HANDLE copy : copies) {
+        EXPECT_EQ(WaitForSingleObject(copy, 5000), WAIT_OBJECT_0);
+        EXPECT_EQ(ExitCode(copy), 0u);
+        CloseHandle(copy);
+    }
+    EXPECT_EQ(sandbox.ReadFile("첫 파일.txt"), "one");
+    EXPECT_EQ(sandbox.ReadFile("둘째 파일.txt"), "two");
 }

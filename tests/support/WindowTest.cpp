@@ -91,6 +91,35 @@ INT_PTR RunModalScript(CDialog& dialog, HWND owner, std::vector<std::function<vo
     return result;
 }
 
+namespace {
+
+struct Waiting {
+    std::function<bool()> ready;
+    const char* what;
+    DWORD since = 0;
+
+    void operator()()
+    {
+        if (!since)
+            since = GetTickCount();
+        if (ready())
+            return;
+        if (GetTickCount() - since > 30000) {
+            ADD_FAILURE() << "waited in vain: " << what;
+            return;
+        }
+        if (g_script)
+            g_script->steps.push_front(*this);
+    }
+};
+
+}  // namespace
+
+std::function<void()> Until(std::function<bool()> ready, const char* what)
+{
+    return Waiting{std::move(ready), what};
+}
+
 void PumpMessages(unsigned milliseconds)
 {
     const DWORD end = GetTickCount() + milliseconds;

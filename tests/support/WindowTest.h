@@ -37,6 +37,10 @@ private:
 // 3 s after the last step it is ended with -2, so a stuck test fails instead of hanging.
 INT_PTR RunModalScript(CDialog& dialog, HWND owner, std::vector<std::function<void()>> steps);
 
+// A step that holds the script, tick after tick, until `ready` says so; after 30 s it fails the
+// test and lets the script go on.
+std::function<void()> Until(std::function<bool()> ready, const char* what);
+
 // Handles this thread's pending messages for `milliseconds`.
 void PumpMessages(unsigned milliseconds);
 

@@ -127,6 +127,31 @@ TEST_F(FileDeleteDlgTest, PickedFolderLandsSecond)
     EXPECT_EQ(list.GetEntrySizeText(1), "");
 }
 
+// Paths from Explorer's verb: those sent before the window opens are its first rows; repeats are
+// left out without a word; those sent while a run is asked about wait until it is over, so the
+// run takes only what the user saw when answering.
+TEST_F(FileDeleteDlgTest, RequestedPathsWaitForTheOpeningAndForTheRun)
+{
+    for (const char* name : {"a", "b", "c"})
+        sandbox.WriteFile(name, Canary(10));
+    sandbox.MakeFolder("folder");
+    list.AddRequested({W(sandbox.Path("a")), W(sandbox.Path("folder"))});
+    Open();
+    list.AddRequested({W(sandbox.Path("a")), W(sandbox.Path("b"))});
+    EXPECT_EQ(Rows(), (std::vector<std::string>{sandbox.Path("b"), sandbox.Path("a"), sandbox.Path("folder")}));
+
+    std::size_t rowsWhileAsked = 0;
+    prompts.WhileShown([&](const seams::Prompt&) {
+        list.AddRequested({W(sandbox.Path("c")), W(sandbox.Path("a"))});
+        rowsWhileAsked = Rows().size();
+    });
+    ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);  // answered "아니오"
+    EXPECT_EQ(rowsWhileAsked, 3u);
+    EXPECT_EQ(Rows().front(), sandbox.Path("c"));
+    EXPECT_EQ(Rows().size(), 4u);
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{"보안 삭제를 하시겠습니까?"});
+}
+
 TEST_F(FileDeleteDlgTest, NothingHappensWithoutRowsOrWithoutYes)
 {
     Open();
