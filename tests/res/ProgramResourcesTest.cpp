@@ -76,7 +76,7 @@ TEST(ProgramResources, EveryProgramOfTheProductHasThem)
     std::vector<std::string> names;
     for (const Program& program : kPrograms)
         names.push_back(FileName(program.path));
-    for (const char* expected : {"QuenzoLite.exe"})
+    for (const char* expected : {"QuenzoLite.exe", "UpdateQuenzoLite.exe"})
         EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected;
 }
 

@@ -1,0 +1,22 @@
+// Stands in for a setup program: it notes that it ran in a file beside itself, its own name with
+// ".ran" appended, holding its command line.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    char path[MAX_PATH] = {};
+    if (!GetModuleFileNameA(nullptr, path, MAX_PATH))
+        return 1;
+    const HANDLE marker = CreateFileA((std::string(path) + ".ran").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (marker == INVALID_HANDLE_VALUE)
+        return 1;
+    const char* commandLine = GetCommandLineA();
+    DWORD written = 0;
+    WriteFile(marker, commandLine, static_cast<DWORD>(std::strlen(commandLine)), &written, nullptr);
+    CloseHandle(marker);
+    return 0;
+}

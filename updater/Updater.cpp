@@ -1,0 +1,214 @@
+#include "Updater.h"
+
+#include "HttpFetch.h"
+#include "ScopedHandle.h"
+#include "Seams.h"
+#include "Sha256.h"
+#include "UpdateManifest.h"
+
+#include <windows.h>
+
+#include <optional>
+
+namespace {
+
+constexpr char kCaption[] = "Quenzo Light";
+constexpr std::uint64_t kManifestLimit = 64 * 1024;
+constexpr std::uint64_t kSetupLimit = 256ull * 1024 * 1024;
+constexpr int kNameTries = 100;
+
+struct OutcomeText {
+    UpdateOutcome outcome;
+    const char* text;
+    unsigned icon;
+};
+constexpr OutcomeText kOutcomeTexts[] = {
+    {UpdateOutcome::UpToDate, "최신 버전입니다.", MB_ICONINFORMATION},
+    {UpdateOutcome::SetupStarted, "", 0},
+    {UpdateOutcome::Unreachable, "업데이트 서버에 연결할 수 없습니다. 인터넷 연결을 확인해 주십시오.", MB_ICONERROR},
+    {UpdateOutcome::ManifestUnreadable, "업데이트 정보를 읽을 수 없습니다. 잠시 후 다시 시도해 주십시오.", MB_ICONERROR},
+    {UpdateOutcome::NotSecure, "보안 연결(https)이 아닌 주소의 업데이트 파일은 받지 않습니다.", MB_ICONERROR},
+    {UpdateOutcome::DownloadFailed, "업데이트 파일을 내려받지 못했습니다. 잠시 후 다시 시도해 주십시오.", MB_ICONERROR},
+    {UpdateOutcome::ChecksumMismatch, "내려받은 업데이트 파일이 손상되어 설치하지 않았습니다.", MB_ICONERROR},
+    {UpdateOutcome::CannotSave, "업데이트 파일을 임시 폴더에 저장할 수 없습니다.", MB_ICONERROR},
+    {UpdateOutcome::CannotStart, "설치 프로그램을 실행할 수 없습니다.", MB_ICONERROR},
+};
+
+const OutcomeText& TextOf(UpdateOutcome outcome)
+{
+    for (const OutcomeText& entry : kOutcomeTexts)
+        if (entry.outcome == outcome)
+            return entry;
+    return kOutcomeTexts[0];
+}
+
+UpdateOutcome Tell(UpdateOutcome outcome)
+{
+    const OutcomeText& entry = TextOf(outcome);
+    if (*entry.text)
+        seams::ShowPrompt(seams::PromptKind::Platform, entry.text, kCaption, MB_OK | entry.icon | MB_TOPMOST);
+    return outcome;
+}
+
+// Code page 949 text of a wide name, or nothing when a character would be best-fitted.
+std::optional<std::string> ExactNarrow(const std::wstring& wide)
+{
+    BOOL lossy = FALSE;
+    const int size = WideCharToMultiByte(949, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    if (size <= 0 || lossy)
+        return std::nullopt;
+    std::string narrow(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(949, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, narrow.data(), size, nullptr, &lossy);
+    narrow.resize(static_cast<std::size_t>(size) - 1);
+    return lossy ? std::nullopt : std::optional<std::string>(narrow);
+}
+
+// The Windows temporary folder, with a trailing backslash, in a form the narrow functions reach
+// exactly: the short name where the long one holds characters that code page 949 lacks.
+std::optional<std::string> TemporaryFolder()
+{
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    if (length == 0 || length > MAX_PATH)
+        return std::nullopt;
+    if (auto narrow = ExactNarrow(path))
+        return narrow;
+    wchar_t shortPath[MAX_PATH + 1] = {};
+    const DWORD shortLength = GetShortPathNameW(path, shortPath, MAX_PATH + 1);
+    if (shortLength == 0 || shortLength > MAX_PATH)
+        return std::nullopt;
+    return ExactNarrow(shortPath);
+}
+
+// A file of a new name in `folder`, created empty for writing: nothing that was there is opened.
+std::optional<std::pair<std::string, ScopedHandle>> CreateFreshFile(const std::string& folder)
+{
+    for (int n = 0; n < kNameTries; ++n) {
+        const std::string name = folder + "QuenzoLiteUpdate-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(GetTickCount()) + "-" + std::to_string(n) + ".part";
+        ScopedHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+        if (file.IsValid())
+            return std::make_pair(name, std::move(file));
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// Renames the finished download to an .exe name of its own beside it, never over an existing
+// file; nothing when no name is free or the rename fails (the download stays where it was).
+std::optional<std::string> MoveToSetupName(const std::string& download, const std::string& folder,
+                                           const std::string& version)
+{
+    for (int n = 1; n <= kNameTries; ++n) {
+        const std::string name = folder + "QuenzoLiteSetup-" + version + (n == 1 ? "" : " (" + std::to_string(n) + ")") +
+                                 ".exe";
+        if (MoveFileExA(download.c_str(), name.c_str(), 0))
+            return name;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+UpdateOutcome OutcomeOfSetupFetch(FetchStatus status)
+{
+    switch (status) {
+    case FetchStatus::Ok:
+        return UpdateOutcome::SetupStarted;
+    case FetchStatus::Unreachable:
+        return UpdateOutcome::Unreachable;
+    case FetchStatus::NotSecure:
+        return UpdateOutcome::NotSecure;
+    case FetchStatus::Refused:
+        return UpdateOutcome::CannotSave;
+    case FetchStatus::NotFound:
+    case FetchStatus::Incomplete:
+    case FetchStatus::TooLarge:
+        break;
+    }
+    return UpdateOutcome::DownloadFailed;
+}
+
+// Downloads, checks and starts the setup program; the file is deleted on every failure but a
+// failed start of a file that stays locked by another program.
+UpdateOutcome InstallSetup(const UpdateRequest& request, const UpdateManifest& manifest, const std::string& address)
+{
+    std::optional<std::string> folder = request.tempFolder.empty() ? TemporaryFolder() : request.tempFolder;
+    if (!folder)
+        return UpdateOutcome::CannotSave;
+    if (folder->back() != '\\')
+        *folder += '\\';
+    auto fresh = CreateFreshFile(*folder);
+    if (!fresh)
+        return UpdateOutcome::CannotSave;
+    auto& [download, out] = *fresh;
+    const FetchStatus status = Fetch(address, {kSetupLimit, request.requireHttps}, [&out](const char* bytes, std::size_t count) {
+        DWORD written = 0;
+        return WriteFile(out.Get(), bytes, static_cast<DWORD>(count), &written, nullptr) && written == count;
+    });
+    const bool flushed = status == FetchStatus::Ok && FlushFileBuffers(out.Get());
+    out.Close();
+    if (status != FetchStatus::Ok || !flushed) {
+        DeleteFileA(download.c_str());
+        return status != FetchStatus::Ok ? OutcomeOfSetupFetch(status) : UpdateOutcome::CannotSave;
+    }
+
+    const std::optional<std::string> setup = MoveToSetupName(download, *folder, manifest.versionText);
+    if (!setup) {
+        DeleteFileA(download.c_str());
+        return UpdateOutcome::CannotSave;
+    }
+    // Held open without write sharing from the check to the start: what runs is what was checked.
+    ScopedHandle held(CreateFileA(setup->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::optional<std::string> digest = held.IsValid() ? Sha256OfFile(held.Get()) : std::nullopt;
+    if (!digest || *digest != manifest.sha256) {
+        held.Close();
+        DeleteFileA(setup->c_str());
+        return digest ? UpdateOutcome::ChecksumMismatch : UpdateOutcome::CannotSave;
+    }
+    const bool started = seams::StartProgram(*setup, "");
+    held.Close();
+    if (!started) {
+        DeleteFileA(setup->c_str());
+        return UpdateOutcome::CannotStart;
+    }
+    return UpdateOutcome::SetupStarted;
+}
+
+UpdateOutcome CheckAndInstall(const UpdateRequest& request)
+{
+    const std::string manifestAddress = ManifestAddress(request.site);
+    std::string text;
+    const FetchStatus status = FetchText(manifestAddress, {kManifestLimit, false}, text);
+    if (status == FetchStatus::Unreachable)
+        return UpdateOutcome::Unreachable;
+    const std::optional<UpdateManifest> manifest = status == FetchStatus::Ok ? ParseManifest(text) : std::nullopt;
+    const std::optional<ProductVersion> current = ParseVersion(request.currentVersion);
+    if (!manifest || !current)
+        return UpdateOutcome::ManifestUnreadable;
+    if (CompareVersions(manifest->version, *current) <= 0)
+        return UpdateOutcome::UpToDate;
+    if (manifest->setup.empty() || manifest->sha256.empty())
+        return UpdateOutcome::ManifestUnreadable;
+    const std::optional<std::string> address = ResolveSetupAddress(manifestAddress, manifest->setup);
+    if (!address)
+        return UpdateOutcome::ManifestUnreadable;
+    if (request.requireHttps && !IsHttpsAddress(*address))
+        return UpdateOutcome::NotSecure;
+    return InstallSetup(request, *manifest, *address);
+}
+
+}  // namespace
+
+const char* OutcomeMessage(UpdateOutcome outcome)
+{
+    return TextOf(outcome).text;
+}
+
+UpdateOutcome RunUpdate(const UpdateRequest& request)
+{
+    return Tell(CheckAndInstall(request));
+}
