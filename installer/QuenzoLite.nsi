@@ -158,9 +158,13 @@ Function ${UN}CloseRunningCopy
         SetErrorLevel ${EXIT_ABORTED}
         Quit
       ${EndIf}
+      ; 0: no copy runs any more; 1: it refused (mid-deletion) or did not end.
       ExecWait '"$INSTDIR\QuenzoLite.exe" /close' $1
+      ${If} $1 <> 0
+        SetErrorLevel ${EXIT_ABORTED}
+        Quit
+      ${EndIf}
       ; The mutex goes with the process, a moment after /close has seen it end.
-      StrCpy $1 0
       ${Do}
         Call ${UN}IsRunning
         Pop $0
