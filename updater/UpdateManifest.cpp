@@ -162,3 +162,8 @@ bool IsHttpsAddress(std::string_view address)
 {
     return StartsWithNoCase(address, "https://");
 }
+
+std::string HttpsAddressOf(const std::string& address)
+{
+    return StartsWithNoCase(address, "http://") ? "https://" + address.substr(7) : address;
+}

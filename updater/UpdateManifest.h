@@ -44,3 +44,5 @@ std::string ManifestAddress(const std::string& site);
 std::optional<std::string> ResolveSetupAddress(const std::string& manifestAddress, const std::string& reference);
 
 bool IsHttpsAddress(std::string_view address);
+// `address` with an http scheme made https; any other address unchanged.
+std::string HttpsAddressOf(const std::string& address);

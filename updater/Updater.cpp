@@ -181,10 +181,16 @@ UpdateOutcome InstallSetup(const UpdateRequest& request, const UpdateManifest& m
 UpdateOutcome CheckAndInstall(const UpdateRequest& request)
 {
     const std::string manifestAddress = ManifestAddress(request.site);
+    // The manifest names the setup and its checksum: whoever could change it in transit could name
+    // a setup of their own with a matching checksum, so where https is required it holds here too.
+    if (request.requireHttps && !IsHttpsAddress(manifestAddress))
+        return UpdateOutcome::NotSecure;
     std::string text;
-    const FetchStatus status = FetchText(manifestAddress, {kManifestLimit, false}, text);
+    const FetchStatus status = FetchText(manifestAddress, {kManifestLimit, request.requireHttps}, text);
     if (status == FetchStatus::Unreachable)
         return UpdateOutcome::Unreachable;
+    if (status == FetchStatus::NotSecure)
+        return UpdateOutcome::NotSecure;
     const std::optional<UpdateManifest> manifest = status == FetchStatus::Ok ? ParseManifest(text) : std::nullopt;
     const std::optional<ProductVersion> current = ParseVersion(request.currentVersion);
     if (!manifest || !current)

@@ -98,6 +98,9 @@ TEST(UpdateManifest, SetupAddressesResolveAgainstTheManifest)
     EXPECT_TRUE(IsHttpsAddress("HTTPS://cdn.example/Setup.exe"));
     EXPECT_FALSE(IsHttpsAddress("http://cdn.example/Setup.exe"));
     EXPECT_FALSE(IsHttpsAddress("//cdn.example/https://"));
+    EXPECT_EQ(HttpsAddressOf("HTTP://www.site.example"), "https://www.site.example");
+    EXPECT_EQ(HttpsAddressOf("https://www.site.example"), "https://www.site.example");
+    EXPECT_EQ(HttpsAddressOf("ftp://www.site.example"), "ftp://www.site.example");
 }
 
 // The published test vectors, and a file read through its handle.
