@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -111,26 +112,59 @@ void WriteString(HKEY root, const std::wstring& key, const std::wstring& name, c
               ERROR_SUCCESS);
 }
 
-// Waits for a process while handling this thread's messages: a window of this test may be asked
-// something by the process meanwhile.
-std::optional<DWORD> ExitCodeWithin(HANDLE process, DWORD milliseconds)
+// Something done for a process's windows while a test waits for it, given the process's id.
+using Driver = std::function<void(DWORD)>;
+
+// Waits for a process while handling this thread's messages (a window of this test may be asked
+// something by the process meanwhile) and driving its windows twice a second.
+std::optional<DWORD> ExitCodeWithin(HANDLE process, DWORD milliseconds, const Driver& drive = nullptr)
 {
     const DWORD start = GetTickCount();
     for (;;) {
         const DWORD spent = GetTickCount() - start;
         if (spent >= milliseconds)
             return std::nullopt;
-        const DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, milliseconds - spent, QS_ALLINPUT);
+        const DWORD woken =
+            MsgWaitForMultipleObjects(1, &process, FALSE, std::min<DWORD>(milliseconds - spent, 500), QS_ALLINPUT);
         if (woken == WAIT_OBJECT_0)
             break;
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&message);
+        if (woken == WAIT_TIMEOUT && drive)
+            drive(GetProcessId(process));
     }
     DWORD code = 0;
     if (!GetExitCodeProcess(process, &code))
         return std::nullopt;
     return code;
+}
+
+// Goes through a wizard as a person would: `answer` in its question boxes (the windows it owns),
+// otherwise its default button (next, install, finish, close) once that is enabled.
+Driver ClickThrough(int answer)
+{
+    return [answer](DWORD process) {
+        struct Windows {
+            DWORD process;
+            HWND box = nullptr, wizard = nullptr;
+        } found{process};
+        EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto& windows = *reinterpret_cast<Windows*>(data);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == windows.process && IsWindowVisible(window))
+                    (GetWindow(window, GW_OWNER) ? windows.box : windows.wizard) = window;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        const HWND target = found.box ? found.box : found.wizard;
+        const int id = found.box ? answer : IDOK;
+        const HWND button = target ? GetDlgItem(target, id) : nullptr;
+        if (button && IsWindowEnabled(button) && IsWindowVisible(button))
+            PostMessageW(target, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    };
 }
 
 PROCESS_INFORMATION Start(std::wstring command, const wchar_t* folder = nullptr)
@@ -161,19 +195,19 @@ std::vector<HANDLE> ChildrenOf(DWORD parent)
 // Runs a command to its end; the exit code, or nothing when it did not start or end in time.
 // The uninstaller copies itself to the temporary folder, starts the copy and ends: then the
 // copy's exit code is the uninstall's, as a person running the uninstall entry sees it.
-std::optional<DWORD> RunToEnd(const std::wstring& command, bool followCopy = false)
+std::optional<DWORD> RunToEnd(const std::wstring& command, bool followCopy = false, const Driver& drive = nullptr)
 {
     const PROCESS_INFORMATION process = Start(command);
     if (!process.hProcess)
         return std::nullopt;
-    std::optional<DWORD> code = ExitCodeWithin(process.hProcess, 120000);
+    std::optional<DWORD> code = ExitCodeWithin(process.hProcess, 120000, drive);
     if (code && followCopy) {
         const std::vector<HANDLE> copies = ChildrenOf(process.dwProcessId);
         if (copies.size() != 1)
             code.reset();
         for (HANDLE copy : copies) {
             if (code)
-                code = ExitCodeWithin(copy, 120000);
+                code = ExitCodeWithin(copy, 120000, drive);
             CloseHandle(copy);
         }
     }
@@ -423,4 +457,35 @@ TEST_F(Setup, TheInstalledProgramRunsAndASilentSetupClosesIt)
     if (WaitForSingleObject(program.hProcess, 0) == WAIT_TIMEOUT)
         TerminateProcess(program.hProcess, 1);
     CloseHandle(program.hProcess);
+}
+
+// The wizards: the setup asks to end a running copy first (cancelled: nothing installed, exit 1),
+// its last page starts the program in its folder, and the uninstaller asks whether to keep the
+// settings (no: they go).
+TEST_F(Setup, TheWizardsAskAboutARunningCopyAndTheSettingsAndStartTheProgram)
+{
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"QuenzoLite");
+    const HWND window = CreateWindowExW(0, L"STATIC", L"Quenzo Lite", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                        nullptr, nullptr);
+    EXPECT_EQ(RunToEnd(L"\"" + m_setup + L"\"", false, ClickThrough(IDCANCEL)), 1u);
+    EXPECT_FALSE(Exists(kFolder));
+    DestroyWindow(window);
+    CloseHandle(mutex);
+
+    UseTheRunsSite();
+    ASSERT_EQ(RunToEnd(L"\"" + m_setup + L"\"", false, ClickThrough(IDOK)), 0u);
+    const std::string banner3 = ReadUnix(std::string(QUENZO_SITE_DIR) + "/QuenzoLight/banner/banner3.bmp");
+    for (int wait = 0; wait < 300 && ReadAll(kBannerFiles[2]) != banner3; ++wait)
+        Sleep(100);
+    EXPECT_EQ(ReadAll(kBannerFiles[2]), banner3);
+    mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"QuenzoLite");
+    EXPECT_NE(mutex, nullptr);
+    if (mutex)
+        CloseHandle(mutex);
+    EXPECT_EQ(RunToEnd(L"\"" + kProgram + L"\" /close"), 0u);
+
+    WriteString(HKEY_CURRENT_USER, kSettingsKey, L"Method", L"7");
+    EXPECT_EQ(RunToEnd(L"\"" + kUninstaller + L"\"", true, ClickThrough(IDNO)), 0u);
+    EXPECT_FALSE(Exists(kProgram));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
 }
