@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -45,28 +46,14 @@ std::wstring Wide(const std::string& text)
 
 std::string ReadAll(const std::wstring& path)
 {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    std::string bytes;
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 bool WriteAll(const std::wstring& path, const std::string& bytes)
 {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(file);
-    return ok;
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    return static_cast<bool>(out << bytes);
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -303,8 +290,10 @@ TEST_F(Setup, InstallsTheProgramShortcutUninstallEntryAndVerb)
 
     ASSERT_GE(BuiltPrograms().size(), 1u);
     EXPECT_EQ(BuiltPrograms()[0].first, kProgram);
-    for (const auto& [installed, built] : BuiltPrograms())
+    for (const auto& [installed, built] : BuiltPrograms()) {
+        ASSERT_NE(ReadAll(built), "") << built;
         EXPECT_EQ(ReadAll(installed), ReadAll(built)) << installed;
+    }
     EXPECT_TRUE(Exists(kUninstaller));
     EXPECT_EQ(GetFileAttributesW((kFolder + L"\\banner").c_str()) & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(ReadShortcut(ShortcutPath()), std::make_pair(kProgram, kFolder));
@@ -442,6 +431,7 @@ TEST_F(Setup, TheInstalledProgramRunsAndASilentSetupClosesIt)
     ASSERT_NE(program.hProcess, nullptr);
 
     const std::string banner3 = ReadUnix(std::string(QUENZO_SITE_DIR) + "/QuenzoLight/banner/banner3.bmp");
+    ASSERT_NE(banner3, "");
     for (int wait = 0; wait < 300 && ReadAll(kBannerFiles[2]) != banner3; ++wait)
         Sleep(100);
     EXPECT_EQ(ReadAll(kBannerFiles[2]), banner3);
@@ -475,6 +465,7 @@ TEST_F(Setup, TheWizardsAskAboutARunningCopyAndTheSettingsAndStartTheProgram)
     UseTheRunsSite();
     ASSERT_EQ(RunToEnd(L"\"" + m_setup + L"\"", false, ClickThrough(IDOK)), 0u);
     const std::string banner3 = ReadUnix(std::string(QUENZO_SITE_DIR) + "/QuenzoLight/banner/banner3.bmp");
+    ASSERT_NE(banner3, "");
     for (int wait = 0; wait < 300 && ReadAll(kBannerFiles[2]) != banner3; ++wait)
         Sleep(100);
     EXPECT_EQ(ReadAll(kBannerFiles[2]), banner3);
