@@ -46,9 +46,8 @@ HWND WaitForMainWindow()
 }
 
 // Sends one WM_COPYDATA to the running copy's main window; false when no window of ours took it.
-bool SendToRunningCopy(ULONG_PTR kind, const std::wstring& payload, LRESULT& answer)
+bool SendToRunningCopy(HWND window, ULONG_PTR kind, const std::wstring& payload, LRESULT& answer)
 {
-    const HWND window = WaitForMainWindow();
     if (!window)
         return false;
     DWORD process = 0;
@@ -68,7 +67,7 @@ bool SendToRunningCopy(ULONG_PTR kind, const std::wstring& payload, LRESULT& ans
 int HandOverPaths(const std::vector<std::wstring>& paths)
 {
     LRESULT answer = 0;
-    if (SendToRunningCopy(kAddPathsData, EncodePaths(paths), answer))
+    if (SendToRunningCopy(WaitForMainWindow(), kAddPathsData, EncodePaths(paths), answer))
         return 0;
     AfxMessageBox("실행 중인 QuenzoLite에 파일을 넘기지 못했습니다.", MB_ICONINFORMATION);
     return 1;
@@ -84,7 +83,7 @@ int CloseRunningCopy()
         GetWindowThreadProcessId(window, &processId);
     const HANDLE process = processId ? OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr;
     LRESULT answer = 0;
-    const bool accepted = SendToRunningCopy(kCloseData, L"", answer) && answer == kCloseAccepted;
+    const bool accepted = SendToRunningCopy(window, kCloseData, L"", answer) && answer == kCloseAccepted;
     if (accepted && process)
         WaitForSingleObject(process, kEndWaitMs);
     if (process)
