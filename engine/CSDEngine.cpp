@@ -128,7 +128,7 @@ WipeResult CSDEngine::ScrubAfterFile(const LocatedPath& file, WipeResult result,
     if (freed.empty())
         return result;
     const LocatedPath folder{ParentOf(file.path), ParentOf(file.landing)};
-    WipeResult scrub = ScrubFreedNames(folder, freed);
+    WipeResult scrub = ScrubNames(folder, m_scrubs.Plan(folder.path, freed));
     result.leftovers.insert(result.leftovers.end(), scrub.leftovers.begin(), scrub.leftovers.end());
     return result;
 }

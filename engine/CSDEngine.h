@@ -79,9 +79,10 @@ private:
     // The file wipe without the scrub: adds the names it removed from the folder to `freed`.
     WipeResult WipeFileKeepingSlots(const LocatedPath& file, std::vector<FreedName>& freed);
     WipeResult FinishFile(const LocatedPath& file, DWORD originalAttributes, std::vector<FreedName>& freed);
-    static WipeResult ScrubAfterFile(const LocatedPath& file, WipeResult result, const std::vector<FreedName>& freed);
+    WipeResult ScrubAfterFile(const LocatedPath& file, WipeResult result, const std::vector<FreedName>& freed);
 
     MethodAccessor m_currentMethod;
     Cmd5Capi m_digest;
     std::vector<unsigned char> m_ioBuffer;  // one pass's reads and writes, kept between passes
+    ScrubHistory m_scrubs;
 };

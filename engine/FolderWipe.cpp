@@ -66,11 +66,14 @@ WipeResult CSDEngine::WipeFolder(const std::wstring& path)
     // folder itself goes (its blocks are then freed holding random names only).
     for (const LocatedPath& folder : reader.Folders()) {
         if (const auto lost = freed.find(folder.path); lost != freed.end())
-            Absorb(result, ScrubFreedNames(folder, lost->second));
-        Absorb(result, RenameAndDeleteFolder(folder, &freed[ParentOf(folder.path)]));
+            Absorb(result, ScrubNames(folder, m_scrubs.Plan(folder.path, lost->second)));
+        const WipeResult moved = RenameAndDeleteFolder(folder, &freed[ParentOf(folder.path)]);
+        if (moved)
+            m_scrubs.Forget(folder.path);
+        Absorb(result, moved);
     }
     const LocatedPath parent{ParentOf(root->path), ParentOf(root->landing)};
-    Absorb(result, ScrubFreedNames(parent, freed[parent.path]));
+    Absorb(result, ScrubNames(parent, m_scrubs.Plan(parent.path, freed[parent.path])));
     result.gone = !Exists(root->path) && !Exists(ScrambledPath(root->path));
     return result;
 }

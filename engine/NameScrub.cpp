@@ -17,6 +17,7 @@ constexpr int kDrawsPerName = 8;
 constexpr std::size_t kMaxNameLength = 255;
 constexpr std::size_t kShortBase = 8;
 constexpr std::size_t kShortExtension = 3;
+constexpr std::size_t kOneEntryMore = 15;
 
 bool IsShortPart(std::wstring_view part, std::size_t maxLength)
 {
@@ -115,12 +116,20 @@ std::vector<FreedName> PlanScrub(const std::vector<FreedName>& freed)
     std::vector<FreedName> plan;
     if (freed.empty())
         return plan;
+    const auto longestFirst = [](const FreedName& a, const FreedName& b) { return a.length > b.length; };
+    // A run of free entries may hold a piece of an earlier name in front of the freed one: a name
+    // one entry longer (15 characters are one more exFAT entry, one or two more on FAT) fills
+    // both, and goes before the mirrors, which would take the run's start and leave its end.
+    for (const FreedName& freedName : freed)
+        plan.push_back(LongShape(std::clamp<std::size_t>(freedName.length + kOneEntryMore, 1, kMaxNameLength)));
+    std::stable_sort(plan.begin(), plan.end(), longestFirst);
+    const std::size_t mirrors = plan.size();
     for (FreedName shape : freed) {
         shape.length = std::clamp<std::size_t>(shape.length, 1, kMaxNameLength);
         plan.push_back(shape);
     }
     // Longest first: a long name needs a run of free entries that shorter ones would split.
-    std::stable_sort(plan.begin(), plan.end(), [](const FreedName& a, const FreedName& b) { return a.length > b.length; });
+    std::stable_sort(plan.begin() + static_cast<std::ptrdiff_t>(mirrors), plan.end(), longestFirst);
     FreedName shortName;
     shortName.length = kShortBase + 1 + kShortExtension;
     shortName.shortForm = true;
@@ -145,9 +154,26 @@ ScrubNameSource& ScrubNameSlot()
     return source;
 }
 
+std::vector<FreedName> ScrubHistory::Plan(const std::wstring& folder, const std::vector<FreedName>& freed)
+{
+    std::vector<FreedName> plan = PlanScrub(freed);
+    if (plan.empty())
+        return plan;
+    std::vector<FreedName>& earlier = m_created[folder];
+    const std::size_t room = kMaxNames - plan.size();
+    // The latest runs lie nearest the end of what was filled: the first ones are kept.
+    plan.insert(plan.begin(), earlier.begin(), earlier.begin() + static_cast<std::ptrdiff_t>(std::min(room, earlier.size())));
+    earlier = plan;
+    return plan;
+}
+
 WipeResult ScrubFreedNames(const LocatedPath& folder, const std::vector<FreedName>& freed)
 {
-    const std::vector<FreedName> plan = PlanScrub(freed);
+    return ScrubNames(folder, PlanScrub(freed));
+}
+
+WipeResult ScrubNames(const LocatedPath& folder, const std::vector<FreedName>& plan)
+{
     if (plan.empty())
         return WipeResult::Gone();
     const WipeResult kept = WipeResult::Left(folder.path, LeftReason::NamesKept);

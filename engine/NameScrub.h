@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,9 @@ using ScrubNameSource = std::function<std::wstring(const FreedName& shape)>;
 // Such a name from the platform's cryptographic provider; empty when the provider fails.
 std::wstring RandomScrubName(const FreedName& shape);
 
-// The names to create for `freed`, longest first: one mirror per freed name, then one 8.3 name
-// per freed name, then kLongNames names of kLongNameLength characters; never more than kMaxNames.
+// The names to create for `freed`: per freed name one 15 characters longer, then one mirror per
+// freed name (each group longest first), then one 8.3 name per freed name, then kLongNames names
+// of kLongNameLength characters; never more than kMaxNames.
 constexpr std::size_t kLongNameLength = 64;
 constexpr std::size_t kLongNames = 2;
 constexpr std::size_t kMaxNames = 512;
@@ -51,6 +53,24 @@ std::vector<FreedName> PlanScrub(const std::vector<FreedName>& freed);
 // the folder could not be opened where it must be, refused a name or could not be flushed, or a
 // created file stayed.
 WipeResult ScrubFreedNames(const LocatedPath& folder, const std::vector<FreedName>& freed);
+
+// Creates exactly the names of `plan` in `folder` as ScrubFreedNames does.
+WipeResult ScrubNames(const LocatedPath& folder, const std::vector<FreedName>& plan);
+
+// What the scrubs of one engine created, per folder. Their entries are free again once they are
+// deleted, and a file system that takes the first free run a name fits would put the next scrub's
+// names there rather than where the next file's names were. So a folder's next scrub creates the
+// earlier ones' names again first, in the same order and of the same shapes, which fall into the
+// same runs; kMaxNames bounds it, the earlier names cut first.
+class ScrubHistory {
+public:
+    std::vector<FreedName> Plan(const std::wstring& folder, const std::vector<FreedName>& freed);
+    // The folder is gone: its runs with it.
+    void Forget(const std::wstring& folder) { m_created.erase(folder); }
+
+private:
+    std::map<std::wstring, std::vector<FreedName>> m_created;
+};
 
 // Replaces the random source of the names for its lifetime (tests force collisions with it).
 ScrubNameSource& ScrubNameSlot();

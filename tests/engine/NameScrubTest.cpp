@@ -71,7 +71,7 @@ TEST(NameScrub, NewNamesMirrorTheFreedOnes)
     std::vector<std::size_t> lengths;
     for (const FreedName& shape : PlanScrub(FreedOf({L"report.txt", kDigestName})))
         lengths.push_back(shape.length);
-    EXPECT_EQ(lengths, (std::vector<std::size_t>{32, 10, 12, 12, 64, 64}));
+    EXPECT_EQ(lengths, (std::vector<std::size_t>{47, 25, 32, 10, 12, 12, 64, 64}));
     EXPECT_TRUE(PlanScrub({}).empty());
     EXPECT_EQ(PlanScrub(std::vector<FreedName>(600, FreedNameOf(kDigestName))).size(), kMaxNames);
 
@@ -183,6 +183,15 @@ TEST(NameScrub, FileWipeScrubsItsFolderOnceTheFileIsGone)
     EXPECT_EQ(names.drawn.size(), PlanScrub(FreedOf({L"secret.txt", kDigestName})).size());
     EXPECT_EQ(sandbox.List("dir"), std::vector<std::string>{"keep.txt"});
     EXPECT_EQ(sandbox.ReadFile("dir\\keep.txt"), Canary(100));
+
+    // The next file's scrub first fills again the runs the last one left free, shape by shape.
+    const std::size_t first = names.drawn.size();
+    sandbox.WriteFile("dir\\second.txt", Canary(10));
+    EXPECT_TRUE(engine.WipeFile(W(sandbox.Path("dir\\second.txt"))));
+    ASSERT_EQ(names.shapes.size(), 3 * first);
+    EXPECT_EQ(std::vector<FreedName>(names.shapes.begin() + first, names.shapes.begin() + 2 * first),
+              std::vector<FreedName>(names.shapes.begin(), names.shapes.begin() + first));
+    EXPECT_EQ(sandbox.List("dir"), std::vector<std::string>{"keep.txt"});
 }
 
 // The folder wipe scrubs each folder once, after its files and before it moves, and the chosen
@@ -219,10 +228,10 @@ TEST(NameScrub, FolderWipeScrubsEachFolderAndTheParent)
             continue;
         }
         EXPECT_EQ(result.leftovers, std::vector<Leftover>{});
-        // B: b1.txt and its scrambled name (6 names); A: two files and B, each with a scrambled
-        // name (14); the parent: A and its scrambled name (6).
-        std::vector<bool> expected(26, true);
-        std::fill(expected.begin() + 20, expected.end(), false);
+        // B: b1.txt and its scrambled name (8 names); A: two files and B, each with a scrambled
+        // name (20); the parent: A and its scrambled name (8).
+        std::vector<bool> expected(36, true);
+        std::fill(expected.begin() + 28, expected.end(), false);
         EXPECT_EQ(chosenThere, expected);
     }
 }
