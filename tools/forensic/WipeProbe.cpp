@@ -67,9 +67,10 @@ int ScrubCost(const std::wstring& dir)
         return 2;
     }
     CSDEngine engine([] { return 13; });
-    // The file wipe of a 4 KiB file with and without its scrub, the difference being the scrub's.
+    // File wipes of 4 KiB one after the other in one folder: each scrub there first fills again
+    // the runs the earlier ones left, so the later wipes cost more, up to the cap.
     std::vector<double> wipes;
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < 80; ++i) {
         const std::wstring path = JoinPath(dir, L"cost-" + std::to_wstring(i) + L".txt");
         const HANDLE file = CreateFileW(Extended(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         std::string bytes(4096, 'q');
@@ -80,8 +81,9 @@ int ScrubCost(const std::wstring& dir)
         engine.WipeFile(path);
         wipes.push_back(NowMs() - start);
     }
-    std::printf("file wipe of 4 KiB, method 13, scrub included: %.2f ms\n", MedianMs(wipes));
-    std::printf("scrub after one file (2 freed names, 6 files): %.2f ms\n", TimeScrub(*folder, 2, 15));
+    for (const std::size_t n : {1u, 10u, 30u, 60u, 80u})
+        std::printf("file wipe of 4 KiB, method 13, scrub included, file %zu of a folder: %.2f ms\n", n, wipes[n - 1]);
+    std::printf("scrub after one file (2 freed names, 8 files): %.2f ms\n", TimeScrub(*folder, 2, 15));
     for (const std::size_t files : {10u, 100u, 300u})
         std::printf("scrub of a folder after %zu files (%zu freed names, %zu files): %.2f ms\n", files, 2 * files,
                     PlanScrub(std::vector<FreedName>(2 * files)).size(), TimeScrub(*folder, 2 * files, 5));
