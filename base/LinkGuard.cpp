@@ -43,9 +43,10 @@ bool AlikeButForWinesLosses(const std::wstring& a, const std::wstring& b)
 
 bool SameFile(HANDLE a, HANDLE b)
 {
-    const auto first = FactsOf(a);
-    const auto second = FactsOf(b);
-    return first && second && first->volume == second->volume && first->index == second->index;
+    BY_HANDLE_FILE_INFORMATION first, second;
+    return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber && first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
 }
 
 // Wine's GetFinalPathNameByHandleW fails for a path longer than MAX_PATH; the object's own name,
@@ -176,15 +177,17 @@ bool IsLink(const std::wstring& path)
 
 std::optional<FileFacts> FactsOf(HANDLE handle)
 {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(handle, &info))
+    // Two small queries rather than GetFileInformationByHandle, which also asks the volume for its
+    // serial number: under Wine that alone takes 0.16 ms, and every pass over a file asks twice.
+    FILE_BASIC_INFO basic;
+    FILE_STANDARD_INFO standard;
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof(basic)) ||
+        !GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof(standard)))
         return std::nullopt;
     FileFacts facts;
-    facts.attributes = info.dwFileAttributes;
-    facts.size = (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    facts.links = info.nNumberOfLinks;
-    facts.volume = info.dwVolumeSerialNumber;
-    facts.index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    facts.attributes = basic.FileAttributes;
+    facts.size = static_cast<ULONGLONG>(standard.EndOfFile.QuadPart);
+    facts.links = standard.NumberOfLinks;
     return facts;
 }
 

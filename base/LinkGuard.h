@@ -51,13 +51,12 @@ ScopedHandle OpenLocated(const LocatedPath& entry, DWORD access, DWORD share, DW
 // than its folder lists it. False for a missing entry or a path that is not whole.
 bool IsLink(const std::wstring& path);
 
-// The file's identity and the number of names it has (hard links), from an open handle.
+// What an open handle's file is: its attributes, its size and the number of names it has (hard
+// links).
 struct FileFacts {
     DWORD attributes = 0;
     ULONGLONG size = 0;
     DWORD links = 0;
-    DWORD volume = 0;
-    ULONGLONG index = 0;
 };
 std::optional<FileFacts> FactsOf(HANDLE handle);
 
