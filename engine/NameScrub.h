@@ -40,7 +40,7 @@ std::wstring RandomScrubName(const FreedName& shape);
 // of kLongNameLength characters; never more than kMaxNames.
 constexpr std::size_t kLongNameLength = 64;
 constexpr std::size_t kLongNames = 2;
-constexpr std::size_t kMaxNames = 512;
+constexpr std::size_t kMaxNames = 128;
 std::vector<FreedName> PlanScrub(const std::vector<FreedName>& freed);
 
 // Overwrites the entries that `freed` left in `folder`: creates the planned names there, each new

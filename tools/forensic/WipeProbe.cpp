@@ -84,7 +84,7 @@ int ScrubCost(const std::wstring& dir)
     for (const std::size_t n : {1u, 10u, 30u, 60u, 80u})
         std::printf("file wipe of 4 KiB, method 13, scrub included, file %zu of a folder: %.2f ms\n", n, wipes[n - 1]);
     std::printf("scrub after one file (2 freed names, 8 files): %.2f ms\n", TimeScrub(*folder, 2, 15));
-    for (const std::size_t files : {10u, 100u, 300u})
+    for (const std::size_t files : {10u, 30u, 100u})
         std::printf("scrub of a folder after %zu files (%zu freed names, %zu files): %.2f ms\n", files, 2 * files,
                     PlanScrub(std::vector<FreedName>(2 * files)).size(), TimeScrub(*folder, 2 * files, 5));
     return 0;
