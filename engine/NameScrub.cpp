@@ -123,13 +123,13 @@ std::vector<FreedName> PlanScrub(const std::vector<FreedName>& freed)
     for (const FreedName& freedName : freed)
         plan.push_back(LongShape(std::clamp<std::size_t>(freedName.length + kOneEntryMore, 1, kMaxNameLength)));
     std::stable_sort(plan.begin(), plan.end(), longestFirst);
-    const std::size_t mirrors = plan.size();
+    const std::size_t longer = plan.size();
     for (FreedName shape : freed) {
         shape.length = std::clamp<std::size_t>(shape.length, 1, kMaxNameLength);
         plan.push_back(shape);
     }
     // Longest first: a long name needs a run of free entries that shorter ones would split.
-    std::stable_sort(plan.begin() + static_cast<std::ptrdiff_t>(mirrors), plan.end(), longestFirst);
+    std::stable_sort(plan.begin() + static_cast<std::ptrdiff_t>(longer), plan.end(), longestFirst);
     FreedName shortName;
     shortName.length = kShortBase + 1 + kShortExtension;
     shortName.shortForm = true;
