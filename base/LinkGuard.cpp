@@ -142,7 +142,8 @@ bool HandleLandsAt(HANDLE handle, const std::wstring& landing)
     return !sibling.IsValid() || !SameFile(handle, sibling.Get());
 }
 
-ScopedHandle OpenLocated(const LocatedPath& entry, DWORD access, DWORD share, DWORD flags, OpenFailure& failure)
+ScopedHandle OpenLocated(const LocatedPath& entry, DWORD access, DWORD share, DWORD flags, OpenFailure& failure,
+                         FileFacts* factsOut)
 {
     // The facts read below need the attributes right, whatever the caller asked for (on Windows a
     // handle opened for DELETE alone cannot be queried); it never conflicts with another's sharing.
@@ -162,6 +163,8 @@ ScopedHandle OpenLocated(const LocatedPath& entry, DWORD access, DWORD share, DW
         return ScopedHandle();
     }
     failure = OpenFailure::None;
+    if (factsOut)
+        *factsOut = *facts;
     return handle;
 }
 

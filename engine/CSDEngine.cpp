@@ -84,18 +84,18 @@ WipeResult NotOpened(const LocatedPath& entry, OpenFailure failure)
 ScopedHandle OpenWipeable(const LocatedPath& file, DWORD access, DWORD share, WipeResult& refusal, FileFacts& facts)
 {
     OpenFailure failure;
-    ScopedHandle handle = OpenLocated(file, access | FILE_READ_ATTRIBUTES, share, 0, failure);
+    FileFacts found;
+    ScopedHandle handle = OpenLocated(file, access | FILE_READ_ATTRIBUTES, share, 0, failure, &found);
     if (!handle.IsValid()) {
         refusal = NotOpened(file, failure);
         return handle;
     }
-    const auto found = FactsOf(handle.Get());
-    if (!found || (found->attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (found.attributes & FILE_ATTRIBUTE_DIRECTORY)
         refusal = WipeResult::Left(file.path, LeftReason::WrongKind);
-    else if (found->links > 1)
+    else if (found.links > 1)
         refusal = WipeResult::Left(file.path, LeftReason::HardLinks);
     else {
-        facts = *found;
+        facts = found;
         return handle;
     }
     return ScopedHandle();
