@@ -16,8 +16,9 @@ constexpr DWORD kEndWaitMs = 30000;
 bool CopyRuns()
 {
     const HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, CQuenzoApp::kMutexName);
+    // A copy started elevated (by the setup program) keeps its mutex from us: it still runs.
     if (!running)
-        return false;
+        return GetLastError() == ERROR_ACCESS_DENIED;
     CloseHandle(running);
     return true;
 }
