@@ -203,10 +203,16 @@ void CQuenzoFileDeleteDlg::OnSecureDelete()
 {
     if (m_asking)
         return;
-    const CBusyScope busy;
-    m_deleting = true;
-    RunSecureDelete();
-    m_deleting = false;
+    {
+        const CBusyScope busy;
+        m_deleting = true;
+        // Cleared however the run ends, or requested paths would wait for good.
+        struct Deleting {
+            bool& flag;
+            ~Deleting() { flag = false; }
+        } deleting{m_deleting};
+        RunSecureDelete();
+    }
     AddRequested({});
 }
 
