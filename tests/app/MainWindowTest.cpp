@@ -29,28 +29,6 @@
 
 namespace {
 
-std::string UnixPath(std::string path)
-{
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return "\\\\?\\unix" + path;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-// The site the test run serves on loopback (tools/site-fixture).
-std::string Site()
-{
-    const char* env = std::getenv("QUENZO_TEST_ENV");
-    const std::string port = env ? ReadAll(UnixPath(std::string(env) + "/site-port")) : "";
-    return "http://127.0.0.1:" + port.substr(0, port.find_first_of("\r\n"));
-}
-
 std::string ServedBanner(int number)
 {
     return ReadAll(UnixPath(std::string(QUENZO_SITE_DIR) + "/QuenzoLight/banner/banner" + std::to_string(number) +

@@ -9,19 +9,12 @@
 
 namespace {
 
-std::string ProgramPath()
-{
-    std::string path = QUENZO_PROGRAM_PATH;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return "\\\\?\\unix" + path;
-}
-
 // Starts a copy of the program from the sandbox and waits for its end while handling this
 // thread's messages (it shows a window of this thread). Returns its exit code, or -1.
 long RunProgram(const Sandbox& sandbox, const std::string& arguments)
 {
     const std::string exe = sandbox.Path("QuenzoLite.exe");
-    if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES && !CopyFileA(ProgramPath().c_str(), exe.c_str(), TRUE))
+    if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES && !CopyFileA(UnixPath(QUENZO_PROGRAM_PATH).c_str(), exe.c_str(), TRUE))
         return -1;
     std::string command = "\"" + exe + "\" " + arguments;
     STARTUPINFOA startup{};

@@ -30,11 +30,9 @@ std::string ReadAll(HANDLE pipe)
 // standard input.
 Outcome RunWipe(const Sandbox& sandbox, const std::wstring& arguments, const std::string& input = "")
 {
-    std::string program = QUENZO_WIPE_PATH;
-    std::replace(program.begin(), program.end(), '/', '\\');
     const std::string copy = sandbox.Path("QuenzoWipe.exe");
     if (GetFileAttributesA(copy.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        EXPECT_TRUE(CopyFileA(("\\\\?\\unix" + program).c_str(), copy.c_str(), TRUE));
+        EXPECT_TRUE(CopyFileA(UnixPath(QUENZO_WIPE_PATH).c_str(), copy.c_str(), TRUE));
     }
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE inRead, inWrite, outRead, outWrite, errRead, errWrite;

@@ -225,3 +225,29 @@ std::string Canary(std::size_t count)
         bytes[i] = static_cast<char>("canary:"[i % 7]);
     return bytes;
 }
+
+std::string UnixPath(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "\\\\?\\unix" + path;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::string TestEnvironment()
+{
+    const char* env = std::getenv("QUENZO_TEST_ENV");
+    return env ? env : "";
+}
+
+std::string Site()
+{
+    const std::string port = ReadAll(UnixPath(TestEnvironment() + "/site-port"));
+    return "http://127.0.0.1:" + port.substr(0, port.find_first_of("\r\n"));
+}

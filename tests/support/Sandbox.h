@@ -47,6 +47,16 @@ private:
 // the Unix side. Aborts the test program if the link does not appear.
 void MakeLinuxSymlink(const std::string& linkPath, const std::string& targetPath);
 
+// A Linux path (of the build, the sources or the test environment) as the prefix reaches it
+// without drive Z:: "\\?\unix" and the path with backslashes.
+std::string UnixPath(std::string path);
+// A file's whole contents; empty when it cannot be read.
+std::string ReadAll(const std::string& path);
+// The Linux folder of the test run's environment (QUENZO_TEST_ENV); empty outside one.
+std::string TestEnvironment();
+// The product web site the test run serves on loopback (tools/site-fixture): "http://127.0.0.1:PORT".
+std::string Site();
+
 struct Leftover;
 // Shows a leftover in a failed expectation as its path and reason.
 void PrintTo(const Leftover& leftover, std::ostream* out);

@@ -20,33 +20,6 @@ namespace {
 
 constexpr char kCaption[] = "Quenzo Light";
 
-std::string UnixPath(std::string path)
-{
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return "\\\\?\\unix" + path;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-std::string TestEnvironment()
-{
-    const char* env = std::getenv("QUENZO_TEST_ENV");
-    return env ? env : "";
-}
-
-// The site the test run serves on loopback (tools/site-fixture).
-std::string Site()
-{
-    const std::string port = ReadAll(UnixPath(TestEnvironment() + "/site-port"));
-    return "http://127.0.0.1:" + port.substr(0, port.find_first_of("\r\n"));
-}
-
 std::string StandInSetup() { return ReadAll(UnixPath(QUENZO_SETUP_STANDIN_PATH)); }
 
 // A product web site of one test, in the test run's site-files folder, which the site server
