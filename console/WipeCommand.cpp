@@ -257,7 +257,11 @@ int RunWipeCommand(const std::vector<std::wstring>& arguments, const std::wstrin
         }
         const WipeResult result = Destroy(engine, path);
         if (result.gone && !Exists(path)) {
-            console.Print(path + Text(": 삭제됨"));
+            // Gone, but a trace may be named beside it (the folder kept the removed names).
+            std::wstring line = path + Text(": 삭제됨");
+            if (!result.leftovers.empty())
+                line += L" (" + Text(ReasonText(result.leftovers.front().reason)) + L")";
+            console.Print(line);
         } else {
             console.Print(ItemLine(path, result));
             left = true;
