@@ -93,6 +93,9 @@ void CQuenzoDlg::CreateLongLivedObjects()
 BOOL CQuenzoDlg::OnInitDialog()
 {
     UseIcon(IDR_MAINFRAME);
+    // Explorer's verb hands its paths over from an ordinary process, also when this copy was
+    // started elevated by the setup program.
+    ChangeWindowMessageFilterEx(m_hWnd, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
     CreateLongLivedObjects();
     m_osVersionNumber = m_osVersion->GetVersionNumber();
     seams::Pause(kStartPauseMs);

@@ -48,6 +48,11 @@ BOOL CQuenzoFileDeleteDlg::OnInitDialog()
 {
     m_list.Attach(GetDlgItem(IDC_DELETE_LIST));
     UseIcon(IDR_MAINFRAME);
+    // Started from an elevated setup the program runs above Explorer, which may then not drop
+    // here unless these messages are let through.
+    constexpr UINT kCopyGlobalData = 0x0049;
+    for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData})
+        ChangeWindowMessageFilterEx(m_hWnd, message, MSGFLT_ALLOW, nullptr);
     m_progress = std::make_unique<CQuenzoRealDeleteDlg>(*this, m_engine);
     SetUpList();
     ReadCurrentMethod();
