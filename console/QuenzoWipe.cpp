@@ -5,9 +5,11 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 
 namespace {
@@ -72,9 +74,16 @@ std::wstring CurrentFolder()
     return folder;
 }
 
+// Read here rather than through CRegInfo, whose reading prints its diagnostic lines: they would
+// land in the output a script reads.
 int SavedMethod()
 {
-    const std::string text = CRegInfo().ReadSetting(registry_layout::kMethodValue);
+    char data[16] = {};
+    DWORD size = sizeof(data) - 1;
+    if (SHGetValueA(HKEY_CURRENT_USER, registry_layout::kSettingsKey, registry_layout::kMethodValue, nullptr, data,
+                    &size) != ERROR_SUCCESS)
+        return 0;
+    const std::string text(data, strnlen(data, size));
     return IsValidMethodText(text) ? std::atoi(text.c_str()) : 0;
 }
 

@@ -1,4 +1,5 @@
 // QuenzoWipe: its path rules on their own, and the real program on sandbox files.
+#include "CRegInfo.h"
 #include "Sandbox.h"
 #include "WipeCommand.h"
 
@@ -148,7 +149,9 @@ TEST(WipeCommand, AsksFirstAndDestroysKoreanNamesWithBlanks)
     sandbox.MakeFolder("보안 삭제 폴더");
     sandbox.WriteFile("보안 삭제 폴더\\한글 파일.txt", Canary(5000));
     sandbox.WriteFile("따로 둔 파일.txt", Canary(100));
-    const std::wstring line = L"/M:1 \"보안 삭제 폴더\" \"" + W(sandbox.Path("따로 둔 파일.txt")) + L"\"";
+    // The saved method (no /M:), read without the settings' diagnostic lines in the output.
+    CRegInfo().RegisterAtStartup();  // the settings as the program leaves them, "Method" = "1" among them
+    const std::wstring line = L"\"보안 삭제 폴더\" \"" + W(sandbox.Path("따로 둔 파일.txt")) + L"\"";
 
     const Outcome declined = RunWipe(sandbox, line, "n\r\n");
     EXPECT_EQ(declined.code, 1u);
@@ -159,6 +162,7 @@ TEST(WipeCommand, AsksFirstAndDestroysKoreanNamesWithBlanks)
     EXPECT_EQ(confirmed.code, 0u) << confirmed.out << confirmed.err;
     EXPECT_TRUE(Has(confirmed.out, (sandbox.Path("보안 삭제 폴더") + ": 삭제됨").c_str())) << confirmed.out;
     EXPECT_TRUE(Has(confirmed.out, (sandbox.Path("따로 둔 파일.txt") + ": 삭제됨").c_str())) << confirmed.out;
+    EXPECT_FALSE(Has(confirmed.out, "Number of values")) << confirmed.out;
     EXPECT_EQ(sandbox.List(), std::vector<std::string>{"QuenzoWipe.exe"});
 }
 
