@@ -2,43 +2,22 @@
 
 #include "ExactPath.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
-
-namespace {
-
-bool IsSwitch(const std::wstring& argument, std::wstring_view name) { return NamesMatch(argument, name); }
-
-}  // namespace
 
 StartRequest RequestOf(const std::vector<std::wstring>& arguments)
 {
     StartRequest request;
-    if (arguments.size() == 1 && IsSwitch(arguments[0], L"/close")) {
+    if (arguments.size() == 1 && NamesMatch(arguments[0], L"/close")) {
         request.kind = StartKind::Close;
         return request;
     }
-    if (arguments.size() >= 2 && IsSwitch(arguments[0], L"/add")) {
+    if (arguments.size() >= 2 && NamesMatch(arguments[0], L"/add")) {
         request.kind = StartKind::Add;
         for (std::size_t i = 1; i < arguments.size(); ++i)
             if (const auto path = CheckedPath(arguments[i]))
                 AppendNew(request.paths, {*path});
     }
     return request;
-}
-
-std::vector<std::wstring> OwnArguments()
-{
-    int count = 0;
-    LPWSTR* split = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::wstring> arguments;
-    if (!split)
-        return arguments;
-    for (int i = 1; i < count; ++i)
-        arguments.emplace_back(split[i]);
-    LocalFree(split);
-    return arguments;
 }
 
 std::wstring EncodePaths(const std::vector<std::wstring>& paths)

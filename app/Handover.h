@@ -25,9 +25,6 @@ struct StartRequest {
 // running copy's folder is not the one the path was meant in. Anything else is Normal.
 StartRequest RequestOf(const std::vector<std::wstring>& arguments);
 
-// The arguments of the process's own command line, program name left out.
-std::vector<std::wstring> OwnArguments();
-
 // WM_COPYDATA kinds a second copy sends to the running copy's main window.
 constexpr ULONG_PTR kAddPathsData = 0x514C4144;  // payload: EncodePaths
 constexpr ULONG_PTR kCloseData = 0x514C434C;     // no payload

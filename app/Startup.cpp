@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "CQuenzoApp.h"
+#include "ExactPath.h"
 
 int RunQuenzoLite(HINSTANCE instance, const char* commandLine)
 {

@@ -1,5 +1,7 @@
 #include "ExactPath.h"
 
+#include <shellapi.h>
+
 #include <vector>
 
 namespace {
@@ -146,6 +148,18 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
     if (!folder.empty() && IsSeparator(folder.back()))
         return folder + name;
     return folder + L"\\" + name;
+}
+
+std::vector<std::wstring> OwnArguments()
+{
+    int count = 0;
+    LPWSTR* split = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::wstring> arguments;
+    for (int i = 1; split && i < count; ++i)
+        arguments.emplace_back(split[i]);
+    if (split)
+        LocalFree(split);
+    return arguments;
 }
 
 bool NamesMatch(std::wstring_view name, std::wstring_view reference)

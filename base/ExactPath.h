@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Names on the file system are exact UTF-16 inside the program. The narrow functions best-fit a
 // name into code page 949 ("₩" U+20A9 becomes a backslash, emoji become "?") and normalise it
@@ -27,6 +28,10 @@ bool MapsExactlyTo949(std::wstring_view text);
 // exactly (the name a user knows), otherwise its UTF-8 bytes, so that two different names never
 // share their input.
 std::string DigestInput(std::wstring_view path);
+
+// The process's own arguments after the program's name, split as CommandLineToArgvW splits them
+// and exact: the narrow argument vector would best-fit the names in them.
+std::vector<std::wstring> OwnArguments();
 
 // Removes trailing backslashes and slashes, but keeps the one that makes "C:\" a root.
 void TrimTrailingSeparators(std::wstring& path);

@@ -54,7 +54,7 @@ struct FileFacts {
 std::optional<FileFacts> FactsOf(HANDLE handle);
 
 // Opens the located entry and keeps the handle only when it lands where expected; `facts`, when
-// given, receives what the check read of it (a second query costs a pass under Wine about 60 us).
+// given, receives what the check read of it, so no caller has to ask again.
 ScopedHandle OpenLocated(const LocatedPath& entry, DWORD access, DWORD share, DWORD flags, OpenFailure& failure,
                          FileFacts* facts = nullptr);
 

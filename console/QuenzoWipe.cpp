@@ -4,7 +4,6 @@
 #include "WipeCommand.h"
 
 #include <windows.h>
-#include <shellapi.h>
 #include <shlwapi.h>
 
 #include <cstdio>
@@ -55,18 +54,6 @@ private:
     }
 };
 
-std::vector<std::wstring> Arguments()
-{
-    int count = 0;
-    LPWSTR* split = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::wstring> arguments;
-    for (int i = 1; split && i < count; ++i)
-        arguments.emplace_back(split[i]);
-    if (split)
-        LocalFree(split);
-    return arguments;
-}
-
 std::wstring CurrentFolder()
 {
     std::wstring folder(32768, L'\0');
@@ -93,7 +80,7 @@ int main()
 {
     StandardConsole console;
     try {
-        return RunWipeCommand(Arguments(), CurrentFolder(), ProtectedFoldersOfThisMachine(), SavedMethod(), console);
+        return RunWipeCommand(OwnArguments(), CurrentFolder(), ProtectedFoldersOfThisMachine(), SavedMethod(), console);
     } catch (const std::exception& error) {
         console.PrintError(L"QuenzoWipe: " + Widen949(error.what()));
     }

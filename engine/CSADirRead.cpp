@@ -15,9 +15,10 @@ void CSADirRead::CollectFolders(const std::wstring& path)
 void CSADirRead::CollectFolders(const LocatedPath& root)
 {
     OpenFailure failure;
-    const ScopedHandle handle = OpenLocated(root, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0, failure);
-    const auto facts = handle.IsValid() ? FactsOf(handle.Get()) : std::nullopt;
-    if (!facts || !(facts->attributes & FILE_ATTRIBUTE_DIRECTORY))
+    FileFacts facts;
+    const ScopedHandle handle =
+        OpenLocated(root, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0, failure, &facts);
+    if (!handle.IsValid() || !(facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
         return;
     ListFoldersBelow(root);
     m_folders.push_back(root);

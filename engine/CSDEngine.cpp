@@ -60,10 +60,11 @@ void RestoreReadOnly(const LocatedPath& file, DWORD originalAttributes)
     if (!(originalAttributes & FILE_ATTRIBUTE_READONLY))
         return;
     OpenFailure failure;
-    const ScopedHandle handle = OpenLocated(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure);
-    const auto facts = handle.IsValid() ? FactsOf(handle.Get()) : std::nullopt;
-    if (facts)
-        SetAttributesByHandle(handle.Get(), facts->attributes | FILE_ATTRIBUTE_READONLY);
+    FileFacts facts;
+    const ScopedHandle handle =
+        OpenLocated(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure, &facts);
+    if (handle.IsValid())
+        SetAttributesByHandle(handle.Get(), facts.attributes | FILE_ATTRIBUTE_READONLY);
 }
 
 // What an open that did not land leaves to report: nothing when the entry is gone, the link
@@ -179,11 +180,11 @@ bool CSDEngine::WritePass(const LocatedPath& file, const PatternBuffer& pattern)
         // Windows opens a read-only file for reading only: its bit goes first, through a handle
         // that asks for the attributes alone.
         OpenFailure failure;
+        FileFacts now;
         const ScopedHandle attributes =
-            OpenLocated(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure);
-        const auto now = attributes.IsValid() ? FactsOf(attributes.Get()) : std::nullopt;
-        if (!now || !(now->attributes & FILE_ATTRIBUTE_READONLY) ||
-            !SetAttributesByHandle(attributes.Get(), now->attributes & ~FILE_ATTRIBUTE_READONLY))
+            OpenLocated(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure, &now);
+        if (!attributes.IsValid() || !(now.attributes & FILE_ATTRIBUTE_READONLY) ||
+            !SetAttributesByHandle(attributes.Get(), now.attributes & ~FILE_ATTRIBUTE_READONLY))
             return false;
         handle = OpenWipeable(file, kAccess, 0, refusal, facts);
         if (!handle.IsValid())

@@ -34,7 +34,8 @@ WipeResult CSDEngine::WipeFolder(const std::wstring& path)
     }
     {
         OpenFailure failure;
-        const ScopedHandle handle = OpenLocated(*root, 0, kShareAll, 0, failure);
+        FileFacts facts;
+        const ScopedHandle handle = OpenLocated(*root, 0, kShareAll, 0, failure, &facts);
         if (!handle.IsValid()) {
             if (failure == OpenFailure::Missing)
                 return WipeResult::Gone();
@@ -43,8 +44,7 @@ WipeResult CSDEngine::WipeFolder(const std::wstring& path)
             return WipeResult::Left(root->path, LeftReason::InUse);
         }
         // Without this a file handed here would be moved to a scrambled name without being overwritten.
-        const auto facts = FactsOf(handle.Get());
-        if (!facts || !(facts->attributes & FILE_ATTRIBUTE_DIRECTORY))
+        if (!(facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
             return WipeResult::Left(root->path, LeftReason::WrongKind);
     }
 
@@ -81,21 +81,22 @@ WipeResult CSDEngine::WipeFolder(const std::wstring& path)
 WipeResult CSDEngine::RenameAndDeleteFolder(const LocatedPath& folder, std::vector<FreedName>* freed)
 {
     OpenFailure failure;
-    ScopedHandle handle = OpenLocated(folder, DELETE | FILE_LIST_DIRECTORY | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure);
+    FileFacts facts;
+    ScopedHandle handle =
+        OpenLocated(folder, DELETE | FILE_LIST_DIRECTORY | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure, &facts);
     if (!handle.IsValid()) {
         if (failure == OpenFailure::Missing)
             return WipeResult::Gone();
         return WipeResult::Left(folder.path, failure == OpenFailure::Elsewhere ? LeftReason::Link : LeftReason::InUse);
     }
-    const auto facts = FactsOf(handle.Get());
-    if (!facts || !(facts->attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!(facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
         return WipeResult::Left(folder.path, LeftReason::WrongKind);
     // A folder that keeps something keeps its name, so the report says where that something is.
     if (!HoldsNothing(handle.Get()))
         return WipeResult::Left(folder.path, LeftReason::NotEmpty);
     // Windows refuses to remove a read-only folder.
-    if (facts->attributes & FILE_ATTRIBUTE_READONLY)
-        SetAttributesByHandle(handle.Get(), facts->attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (facts.attributes & FILE_ATTRIBUTE_READONLY)
+        SetAttributesByHandle(handle.Get(), facts.attributes & ~FILE_ATTRIBUTE_READONLY);
     const std::wstring scrambled = ScrambledPath(folder.path);
     if (RenameByHandle(handle.Get(), scrambled) != 0)
         return WipeResult::Left(folder.path, LeftReason::Rename);

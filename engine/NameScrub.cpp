@@ -179,11 +179,11 @@ WipeResult ScrubNames(const LocatedPath& folder, const std::vector<FreedName>& p
     const WipeResult kept = WipeResult::Left(folder.path, LeftReason::NamesKept);
     OpenFailure failure;
     // Write access to the folder is what lets its entries be flushed.
-    ScopedHandle handle = OpenLocated(folder, FILE_LIST_DIRECTORY | FILE_ADD_FILE, kShareAll, 0, failure);
+    FileFacts facts;
+    ScopedHandle handle = OpenLocated(folder, FILE_LIST_DIRECTORY | FILE_ADD_FILE, kShareAll, 0, failure, &facts);
     if (!handle.IsValid())
-        handle = OpenLocated(folder, FILE_LIST_DIRECTORY, kShareAll, 0, failure);
-    const auto facts = handle.IsValid() ? FactsOf(handle.Get()) : std::nullopt;
-    if (!facts || !(facts->attributes & FILE_ATTRIBUTE_DIRECTORY))
+        handle = OpenLocated(folder, FILE_LIST_DIRECTORY, kShareAll, 0, failure, &facts);
+    if (!handle.IsValid() || !(facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
         return kept;
 
     RandomLetters random;

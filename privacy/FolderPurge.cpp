@@ -39,17 +39,18 @@ void PurgeTree(const LocatedPath& folder, bool deleteDesktopIni, bool zeroIndexF
         if (!isFolder && zeroIndexFile && NamesMatch(name, L"index.dat"))
             ZeroIndexFile(child);
         OpenFailure failure;
-        ScopedHandle handle = OpenLocated(child, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure);
+        FileFacts facts;
+        ScopedHandle handle =
+            OpenLocated(child, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure, &facts);
         if (!handle.IsValid()) {
             // Before anything else: even clearing an attribute through a link changes its target.
             if (failure == OpenFailure::Elsewhere)
                 RemoveLinkItself(child.path);
             return;
         }
-        const auto facts = FactsOf(handle.Get());
-        if (facts && (facts->attributes & FILE_ATTRIBUTE_READONLY))
-            SetAttributesByHandle(handle.Get(), facts->attributes & ~FILE_ATTRIBUTE_READONLY);
-        if (facts && (facts->attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (facts.attributes & FILE_ATTRIBUTE_READONLY)
+            SetAttributesByHandle(handle.Get(), facts.attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (facts.attributes & FILE_ATTRIBUTE_DIRECTORY) {
             // Listing the folder needs it free of a handle held for deletion; the handle opened
             // again afterwards must land where the first one did.
             handle.Close();
@@ -73,9 +74,9 @@ bool PurgeFolder(const std::wstring& folder, bool deleteDesktopIni, bool zeroInd
     if (!root)
         return false;
     OpenFailure failure;
-    const ScopedHandle handle = OpenLocated(*root, 0, kShareAll, 0, failure);
-    const auto facts = handle.IsValid() ? FactsOf(handle.Get()) : std::nullopt;
-    if (!facts || !(facts->attributes & FILE_ATTRIBUTE_DIRECTORY))
+    FileFacts facts;
+    const ScopedHandle handle = OpenLocated(*root, 0, kShareAll, 0, failure, &facts);
+    if (!handle.IsValid() || !(facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     PurgeTree(*root, deleteDesktopIni, zeroIndexFile);
     return true;
@@ -90,12 +91,12 @@ bool ZeroIndexFile(const std::wstring& folder, const std::wstring& name)
 bool ZeroIndexFile(const LocatedPath& file)
 {
     OpenFailure failure;
+    FileFacts facts;
     const ScopedHandle handle =
-        OpenLocated(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, failure);
-    const auto facts = handle.IsValid() ? FactsOf(handle.Get()) : std::nullopt;
-    if (!facts || (facts->attributes & FILE_ATTRIBUTE_DIRECTORY))
+        OpenLocated(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, failure, &facts);
+    if (!handle.IsValid() || (facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-    const auto size = static_cast<LONGLONG>(facts->size);
+    const auto size = static_cast<LONGLONG>(facts.size);
     // Writing from the header's end of a shorter file would extend it with zeros.
     if (size <= kIndexHeaderSize)
         return false;
