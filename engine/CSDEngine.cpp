@@ -18,6 +18,9 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // Reads the file from its start to `size` in calls as large as `buffer`, discarding what it reads.
 bool ReadThrough(HANDLE file, ULONGLONG size, std::vector<unsigned char>& buffer)
 {
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
+        return false;
     ULONGLONG total = 0;
     while (total < size) {
         DWORD got = 0;
@@ -156,6 +159,14 @@ bool CSDEngine::RunSchedule(const LocatedPath& file, int method)
     if (HasRandomPasses(*schedule))
         CrtRandom::Seed(seams::ClockSeconds());
 
+    // The first pass opens and checks the file; the later ones write through that same handle.
+    HeldFile held{file, ScopedHandle()};
+    m_held = &held;
+    struct Release {
+        HeldFile*& slot;
+        ~Release() { slot = nullptr; }
+    } release{m_held};
+
     auto buffer = std::make_unique<PatternBuffer>();
     for (const Pass& pass : schedule->passes) {
         FillPassBuffer(pass, *buffer);
@@ -169,38 +180,72 @@ bool CSDEngine::RunSchedule(const LocatedPath& file, int method)
 
 bool CSDEngine::WritePass(const LocatedPath& file, const PatternBuffer& pattern)
 {
-    // One handle for the whole pass, shared with nobody: it is checked to land where the walk
-    // listed the file, it reads and then writes. Overwritten in place: a truncating open would let
-    // the file system hand the file fresh clusters and keep the old contents on the disk.
-    constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE | FILE_WRITE_ATTRIBUTES;
-    WipeResult refusal;
-    FileFacts facts;
-    ScopedHandle handle = OpenWipeable(file, kAccess, 0, refusal, facts);
-    if (!handle.IsValid()) {
-        // Windows opens a read-only file for reading only: its bit goes first, through a handle
-        // that asks for the attributes alone.
-        OpenFailure failure;
-        FileFacts now;
-        const ScopedHandle attributes =
-            OpenLocated(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure, &now);
-        if (!attributes.IsValid() || !(now.attributes & FILE_ATTRIBUTE_READONLY) ||
-            !SetAttributesByHandle(attributes.Get(), now.attributes & ~FILE_ATTRIBUTE_READONLY))
-            return false;
-        handle = OpenWipeable(file, kAccess, 0, refusal, facts);
-        if (!handle.IsValid())
-            return false;
-    }
-    if ((facts.attributes & FILE_ATTRIBUTE_READONLY) &&
-        !SetAttributesByHandle(handle.Get(), facts.attributes & ~FILE_ATTRIBUTE_READONLY))
+    // Within a schedule every pass after the first writes through the first one's handle: nothing
+    // can be swapped in under a handle, nobody else can open the file in between, and a pass saves
+    // an open, a check of where it lands and a close, which under Wine cost more than the pass's
+    // own reading and writing of a small file.
+    const bool heldBySchedule = m_held && m_held->file.path == file.path && m_held->file.landing == file.landing;
+    ScopedHandle ownHandle;
+    ScopedHandle& handle = heldBySchedule ? m_held->handle : ownHandle;
+    if (!handle.IsValid())
+        handle = OpenForPasses(file);
+    if (!handle.IsValid())
+        return false;
+    // Asked again before every pass: a name given to the data meanwhile would share it.
+    const auto facts = FactsOf(handle.Get());
+    if (!facts || (facts->attributes & FILE_ATTRIBUTE_DIRECTORY) || facts->links > 1)
+        return false;
+    if ((facts->attributes & FILE_ATTRIBUTE_READONLY) &&
+        !SetAttributesByHandle(handle.Get(), facts->attributes & ~FILE_ATTRIBUTE_READONLY))
         return false;
     if (m_ioBuffer.empty())
         m_ioBuffer.resize(PATTERNS_PER_CALL * PATTERN_BUFFER_SIZE);
     // Reading the whole file first keeps partly overwritten pages from being read back one by one.
-    if (!ReadThrough(handle.Get(), facts.size, m_ioBuffer) ||
-        !WriteRepeated(handle.Get(), pattern, facts.size, m_ioBuffer))
+    if (!ReadThrough(handle.Get(), facts->size, m_ioBuffer) ||
+        !WriteRepeated(handle.Get(), pattern, facts->size, m_ioBuffer))
         return false;
     // Without a flush the file cache would fold all the passes of a schedule into one write.
     return FlushFileBuffers(handle.Get()) != FALSE;
+}
+
+ScopedHandle CSDEngine::OpenForPasses(const LocatedPath& file)
+{
+    // Checked to land where the walk listed the file, and shared with nobody: a file that another
+    // program has open is left alone, and nobody else can open it until its passes are done.
+    // Opened in place: a truncating open would let the file system hand the file fresh clusters
+    // and keep the old contents on the disk.
+    constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE | FILE_WRITE_ATTRIBUTES;
+    WipeResult refusal;
+    FileFacts facts;
+    ScopedHandle handle = OpenWipeable(file, kAccess, 0, refusal, facts);
+    if (handle.IsValid())
+        return handle;
+    // Windows opens a read-only file for reading only: its bit goes first, through a handle that
+    // asks for the attributes alone.
+    OpenFailure failure;
+    FileFacts now;
+    const ScopedHandle attributes =
+        OpenLocated(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure, &now);
+    if (!attributes.IsValid() || !(now.attributes & FILE_ATTRIBUTE_READONLY) ||
+        !SetAttributesByHandle(attributes.Get(), now.attributes & ~FILE_ATTRIBUTE_READONLY))
+        return ScopedHandle();
+    return OpenWipeable(file, kAccess, 0, refusal, facts);
+}
+
+std::optional<std::string> CSDEngine::ReadScheduledFile()
+{
+    if (!m_held || !m_held->handle.IsValid())
+        return std::nullopt;
+    const auto facts = FactsOf(m_held->handle.Get());
+    LARGE_INTEGER start{};
+    if (!facts || !SetFilePointerEx(m_held->handle.Get(), start, nullptr, FILE_BEGIN))
+        return std::nullopt;
+    std::string contents(static_cast<std::size_t>(facts->size), '\0');
+    DWORD got = 0;
+    if (!ReadFile(m_held->handle.Get(), contents.data(), static_cast<DWORD>(contents.size()), &got, nullptr))
+        return std::nullopt;
+    contents.resize(got);
+    return contents;
 }
 
 std::wstring CSDEngine::ScrambledPath(const std::wstring& path)

@@ -6,6 +6,7 @@
 #include "WipeResult.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,9 @@ public:
     // byte 0 across exactly its former length and flushes it to the disk. Clears the read-only
     // attribute first. Returns false, with the file possibly partly overwritten but never shorter,
     // when the file cannot be opened, read or written, lands elsewhere (a link) or has another
-    // hard link. Virtual so that a caller can watch every pass as it lands on the disk.
+    // hard link. Within RunSchedule the file stays open from the first pass to the last, shared
+    // with nobody; on its own a pass opens and closes it. Virtual so that a caller can watch
+    // every pass as it lands on the disk (see ReadScheduledFile).
     virtual bool WritePass(const LocatedPath& file, const PatternBuffer& pattern);
 
     // The final step: renames the file to its scrambled name in its own folder, runs method 5's
@@ -75,13 +78,28 @@ public:
     // DigestInput: its code page 949 text where that is exact): a new name in the same folder.
     std::wstring ScrambledPath(const std::wstring& path);
 
+protected:
+    // The contents of the file that the running schedule holds, read through its handle (nobody
+    // else can open the file until the schedule ends); nothing when no schedule holds a file.
+    std::optional<std::string> ReadScheduledFile();
+
 private:
     // The file wipe without the scrub: adds the names it removed from the folder to `freed`.
     WipeResult WipeFileKeepingSlots(const LocatedPath& file, std::vector<FreedName>& freed);
     WipeResult FinishFile(const LocatedPath& file, DWORD originalAttributes, std::vector<FreedName>& freed);
     WipeResult ScrubAfterFile(const LocatedPath& file, WipeResult result, const std::vector<FreedName>& freed);
 
+    // The passes' handle: checked to land where the file was listed, shared with nobody.
+    ScopedHandle OpenForPasses(const LocatedPath& file);
+
+    // The file that a running schedule keeps open between its passes.
+    struct HeldFile {
+        LocatedPath file;
+        ScopedHandle handle;
+    };
+
     MethodAccessor m_currentMethod;
+    HeldFile* m_held = nullptr;
     Cmd5Capi m_digest;
     std::vector<unsigned char> m_ioBuffer;  // one pass's reads and writes, kept between passes
     ScrubHistory m_scrubs;

@@ -15,7 +15,9 @@ bool RecordingEngine::WritePass(const LocatedPath& file, const PatternBuffer& pa
     if (beforePass)
         beforePass(passes.size(), path);
     const bool ok = CSDEngine::WritePass(file, pattern);
-    passes.push_back({path, ok, ReadWholeFile(path)});
+    // Within a schedule nobody else can open the file: it is read through the schedule's handle.
+    const auto held = ReadScheduledFile();
+    passes.push_back({path, ok, held ? *held : ReadWholeFile(path)});
     return ok;
 }
 

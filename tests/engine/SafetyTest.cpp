@@ -116,9 +116,11 @@ TEST(Safety, FolderSwappedForALinkDuringTheRunLeadsNowhere)
         EXPECT_FALSE(pass.ok) << pass.path;
 }
 
-// Where a file must land is fixed once per wipe, and every pass's handle is checked against it: a
-// parent folder swapped for a link between two passes leads the next pass nowhere.
-TEST(Safety, ParentSwappedBetweenPassesIsRefused)
+// Where a file must land is fixed once per wipe. A schedule keeps the file open from its first
+// pass to its last, so a parent folder swapped for a link between two passes changes nothing
+// under the passes: they all reach the chosen file, and the rename, which goes by the path again,
+// refuses what now lands elsewhere. Nothing behind the link is touched.
+TEST(Safety, ParentSwappedBetweenPassesLeadsNowhere)
 {
     Sandbox sandbox;
     sandbox.MakeFolder("outside");
@@ -136,11 +138,49 @@ TEST(Safety, ParentSwappedBetweenPassesIsRefused)
 
     const WipeResult result = engine.WipeFile(W(sandbox.Path("dir\\f.txt")));
 
-    EXPECT_EQ(result.leftovers, (std::vector<Leftover>{{W(sandbox.Path("dir\\f.txt")), LeftReason::Overwrite}}));
-    ASSERT_EQ(engine.passes.size(), 2u);
-    EXPECT_TRUE(engine.passes[0].ok);
-    EXPECT_FALSE(engine.passes[1].ok);
+    EXPECT_EQ(result.leftovers, (std::vector<Leftover>{{W(sandbox.Path("dir\\f.txt")), LeftReason::Link}}));
+    ASSERT_EQ(engine.passes.size(), 11u);  // method 2's ten passes and the closing pass, no final step
+    for (const PassRecord& pass : engine.passes)
+        EXPECT_TRUE(pass.ok);
     EXPECT_EQ(sandbox.ReadFile("outside\\f.txt"), Canary(7000));
+    EXPECT_EQ(sandbox.List("outside"), std::vector<std::string>{"f.txt"});
+    EXPECT_EQ(sandbox.ReadFile("moved\\f.txt"), Repeat(0x00, 100));
+}
+
+// Between the passes of a schedule nobody else can open the file: it cannot be read, written,
+// moved or deleted until its passes are done (it used to be open to anyone between two passes).
+TEST(Safety, BetweenPassesNobodyElseCanOpenTheFile)
+{
+    Sandbox sandbox;
+    sandbox.WriteFile("f.txt", Canary(3000));
+    const std::string path = sandbox.Path("f.txt");
+    RecordingEngine engine;
+    FastPinnedSeams seams(kSeed, &engine);
+    std::vector<std::pair<const char*, bool>> attempts;
+    engine.beforePass = [&](std::size_t index, const std::string&) {
+        if (index != 1)
+            return;
+        constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        for (const auto& [what, access] : {std::pair{"open for reading", GENERIC_READ},
+                                           std::pair{"open for writing", static_cast<DWORD>(GENERIC_WRITE)}}) {
+            const HANDLE other = CreateFileA(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+            attempts.emplace_back(what, other != INVALID_HANDLE_VALUE);
+            if (other != INVALID_HANDLE_VALUE)
+                CloseHandle(other);
+        }
+        attempts.emplace_back("move", MoveFileA(path.c_str(), sandbox.Path("elsewhere").c_str()) != FALSE);
+        attempts.emplace_back("delete", DeleteFileA(path.c_str()) != FALSE);
+    };
+
+    ASSERT_TRUE(engine.RunSchedule(At(path), 13));
+
+    ASSERT_EQ(attempts.size(), 4u);
+    for (const auto& [what, succeeded] : attempts)
+        EXPECT_FALSE(succeeded) << what;
+    ASSERT_EQ(engine.passes.size(), 2u);
+    EXPECT_EQ(engine.passes[0].fileAfter, Repeat(0xFF, 3000));
+    EXPECT_EQ(sandbox.List(), std::vector<std::string>{"f.txt"});
+    EXPECT_EQ(sandbox.ReadFile("f.txt"), Repeat(0x00, 3000));
 }
 
 // The data of a file with a second name elsewhere belongs to that name too: it is not overwritten
