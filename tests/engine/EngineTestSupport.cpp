@@ -2,11 +2,11 @@
 
 #include "CrtRandom.h"
 #include "ExactPath.h"
+#include "Sandbox.h"
 #include "Seams.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 bool RecordingEngine::WritePass(const LocatedPath& file, const PatternBuffer& pattern)
@@ -17,7 +17,7 @@ bool RecordingEngine::WritePass(const LocatedPath& file, const PatternBuffer& pa
     const bool ok = CSDEngine::WritePass(file, pattern);
     // Within a schedule nobody else can open the file: it is read through the schedule's handle.
     const auto held = ReadScheduledFile();
-    passes.push_back({path, ok, held ? *held : ReadWholeFile(path)});
+    passes.push_back({path, ok, held ? *held : ReadAll(path)});
     return ok;
 }
 
@@ -86,12 +86,6 @@ std::string Spread(const std::string& buffer, std::size_t size)
     while (bytes.size() < size)
         bytes.append(buffer, 0, std::min(buffer.size(), size - bytes.size()));
     return bytes;
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 long long FileSizeOf(const std::string& path)

@@ -65,7 +65,6 @@ std::vector<std::string> ExpectedPassBuffers(const std::string& notation, std::u
 // `buffer` repeated from the first byte over `size` bytes.
 std::string Spread(const std::string& buffer, std::size_t size);
 
-std::string ReadWholeFile(const std::string& path);
 
 // A file of the sandbox (code page 949 text) located for the engine: where its handles must land.
 LocatedPath At(const std::string& path);

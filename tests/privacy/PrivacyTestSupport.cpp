@@ -135,12 +135,6 @@ void WriteBytes(const std::string& path, const std::string& bytes)
     ASSERT_TRUE(out.good()) << path;
 }
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 long long SizeOf(const std::string& path)

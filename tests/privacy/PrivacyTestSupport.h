@@ -42,7 +42,6 @@ private:
 std::string IndexFile(std::size_t size, const char* signature = "Client UrlCache MMF Ver 5.2");
 
 void WriteBytes(const std::string& path, const std::string& bytes);
-std::string ReadBytes(const std::string& path);
 bool PathExists(const std::string& path);
 long long SizeOf(const std::string& path);  // -1 when missing
 

@@ -116,7 +116,7 @@ TEST_F(TargetsTest, EveryFolderTargetKeepsDesktopIniAndNeverFollowsALink)
             EXPECT_EQ(PathExists(In(f, "desktop.ini")), target.keepsDesktopIni) << where;
             EXPECT_EQ(PathExists(In(f, "ql-sub\\DeskTop.INI")), target.keepsDesktopIni) << where;
             if (target.keepsDesktopIni) {
-                EXPECT_EQ(ReadBytes(In(f, "desktop.ini")), "[.ShellClassInfo]") << where;
+                EXPECT_EQ(ReadAll(In(f, "desktop.ini")), "[.ShellClassInfo]") << where;
                 EXPECT_FALSE(m_engine.Wrote(In(f, "desktop.ini"))) << where;
             }
             for (const char* gone : {"ql-readonly.txt", "ql-hidden.txt", "ql-tree"})
@@ -171,7 +171,7 @@ TEST_F(TargetsTest, IndexFilesZeroFilledOnlyInTheHistoryFolders)
             ASSERT_TRUE(hold.IsHeld()) << c.name;
             (m_cleaner.*c.operation)();
             EXPECT_EQ(SizeOf(index), 25064) << c.name;
-            const std::string after = ReadBytes(index);
+            const std::string after = ReadAll(index);
             EXPECT_EQ(after.substr(0, 64), content.substr(0, 64)) << c.name;
             EXPECT_EQ(after.substr(64), c.zeroed ? std::string(25000, '\0') : content.substr(64)) << c.name;
         }
@@ -201,7 +201,7 @@ TEST_F(TargetsTest, SecureRunGoesOnPastAFileThatCannotBeOverwritten)
 
     EXPECT_NO_THROW(RunCleaning(m_cleaner, m_settings,
                                 CLEAN_INTERNET_CACHE | CLEAN_COOKIES | CLEAN_FAVORITES | CLEAN_TEMP_FILES));
-    EXPECT_EQ(ReadBytes(locked), Canary(4000));
+    EXPECT_EQ(ReadAll(locked), Canary(4000));
     // The report holds it beside what else stays (the cache's own index in use, earlier tests' links).
     const auto& remaining = m_cleaner.Remaining();
     EXPECT_NE(std::find(remaining.begin(), remaining.end(), Leftover{W(locked), LeftReason::Overwrite}),
@@ -289,7 +289,7 @@ TEST_F(TargetsTest, FoldersThatHoldTheUsersFilesAreNeverEmptied)
     m_cleaner.CleanTempFiles();
     SetEnvironmentVariableA("TMP", oldTmp[0] ? oldTmp : nullptr);
     SetEnvironmentVariableA("TEMP", oldTemp[0] ? oldTemp : nullptr);
-    EXPECT_EQ(ReadBytes(canary), Canary(1234));
+    EXPECT_EQ(ReadAll(canary), Canary(1234));
 
     // Favourites redirected to the profile, through the shell's own lookup.
     const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
@@ -298,7 +298,7 @@ TEST_F(TargetsTest, FoldersThatHoldTheUsersFilesAreNeverEmptied)
     if (ResolveShellFolder(CSIDL_FAVORITES) == std::optional<std::wstring>(W(profile))) {
         m_cleaner.SecureCleanFavorites();
         m_cleaner.CleanFavorites();
-        EXPECT_EQ(ReadBytes(canary), Canary(1234));
+        EXPECT_EQ(ReadAll(canary), Canary(1234));
         EXPECT_TRUE(m_engine.passes.empty());
     } else {
         ADD_FAILURE() << "the shell did not take the redirection";
