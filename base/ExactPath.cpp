@@ -162,6 +162,20 @@ std::vector<std::wstring> OwnArguments()
     return arguments;
 }
 
+bool SamePathText(std::wstring_view a, std::wstring_view b)
+{
+    return a.size() == b.size() &&
+           CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+               CSTR_EQUAL;
+}
+
+bool SameOrInside(std::wstring_view inner, std::wstring_view outer)
+{
+    if (outer.empty() || inner.size() < outer.size() || !SamePathText(inner.substr(0, outer.size()), outer))
+        return false;
+    return inner.size() == outer.size() || outer.back() == L'\\' || inner[outer.size()] == L'\\';
+}
+
 bool NamesMatch(std::wstring_view name, std::wstring_view reference)
 {
     if (name.size() != reference.size())

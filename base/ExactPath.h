@@ -58,6 +58,12 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // itself, so a drive root or anything that is not a CheckedPath is not.
 bool IsFolderPath(const std::wstring& path);
 
+// Whether two paths are the same text as the file system compares names (letter case aside).
+bool SamePathText(std::wstring_view a, std::wstring_view b);
+// Whether `inner` is `outer` itself or lies inside it, compared as SamePathText compares. Both are
+// whole paths without a trailing separator, but for a root ("C:\").
+bool SameOrInside(std::wstring_view inner, std::wstring_view outer);
+
 // Whether `name` equals `reference` with ASCII letters compared without regard to case.
 bool NamesMatch(std::wstring_view name, std::wstring_view reference);
 

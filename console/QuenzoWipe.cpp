@@ -80,7 +80,7 @@ int main()
 {
     StandardConsole console;
     try {
-        return RunWipeCommand(OwnArguments(), CurrentFolder(), ProtectedFoldersOfThisMachine(), SavedMethod(), console);
+        return RunWipeCommand(OwnArguments(), CurrentFolder(), NeverDestroyPolicy::OfThisMachine(), SavedMethod(), console);
     } catch (const std::exception& error) {
         console.PrintError(L"QuenzoWipe: " + Widen949(error.what()));
     }

@@ -6,27 +6,11 @@
 #include "MethodCatalogue.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cwctype>
 
 namespace {
-
-bool SameText(std::wstring_view a, std::wstring_view b)
-{
-    return a.size() == b.size() &&
-           CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-               CSTR_EQUAL;
-}
-
-// Whether `inner` is `outer` itself or lies inside it (names compared as the file system does).
-bool IsWithin(const std::wstring& inner, const std::wstring& outer)
-{
-    if (outer.empty() || inner.size() < outer.size() || !SameText(std::wstring_view(inner).substr(0, outer.size()), outer))
-        return false;
-    return inner.size() == outer.size() || inner[outer.size()] == L'\\';
-}
 
 std::optional<int> MethodOf(std::wstring_view digits)
 {
@@ -102,7 +86,10 @@ ParsedWipeCommand ParseWipeArguments(const std::vector<std::wstring>& arguments)
 {
     WipeOptions options;
     for (const std::wstring& argument : arguments) {
-        if (argument.empty() || argument[0] != L'/') {
+        if (argument.empty()) {
+            // An empty word would be taken for the current folder and everything in it.
+            return {std::nullopt, "빈 경로는 지정할 수 없습니다."};
+        } else if (argument[0] != L'/') {
             options.paths.push_back(argument);
         } else if (argument == L"/?") {
             options.help = true;
@@ -160,37 +147,6 @@ std::optional<std::wstring> WholePathOf(const std::wstring& given, const std::ws
     return CheckedPath(whole);
 }
 
-ProtectedFolders ProtectedFoldersOfThisMachine()
-{
-    auto folder = [](int id) -> std::wstring {
-        wchar_t path[MAX_PATH] = {};
-        if (FAILED(SHGetFolderPathW(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path)))
-            return L"";
-        return CheckedPath(path).value_or(L"");
-    };
-    ProtectedFolders folders{folder(CSIDL_PROFILE), folder(CSIDL_WINDOWS), {}};
-    for (const int id : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86})
-        if (std::wstring path = folder(id); !path.empty())
-            folders.programFiles.push_back(path);
-    wchar_t native[MAX_PATH] = {};
-    if (GetEnvironmentVariableW(L"ProgramW6432", native, MAX_PATH) > 0)
-        if (const auto path = CheckedPath(native))
-            folders.programFiles.push_back(*path);
-    return folders;
-}
-
-std::string RefusalOf(const std::wstring& path, const ProtectedFolders& protectedFolders)
-{
-    if (IsWithin(protectedFolders.profile, path))
-        return "사용자 프로필 폴더와 그 위의 폴더는 지울 수 없습니다.";
-    if (IsWithin(path, protectedFolders.windows) || IsWithin(protectedFolders.windows, path))
-        return "Windows 폴더와 그 안의 항목은 지울 수 없습니다.";
-    for (const std::wstring& programs : protectedFolders.programFiles)
-        if (IsWithin(programs, path))
-            return "Program Files 폴더와 그 위의 폴더는 지울 수 없습니다.";
-    return "";
-}
-
 std::string WipeUsage()
 {
     return "QuenzoWipe: 파일과 폴더를 복구할 수 없게 보안 삭제합니다.\n"
@@ -205,7 +161,7 @@ std::string WipeUsage()
 }
 
 int RunWipeCommand(const std::vector<std::wstring>& arguments, const std::wstring& currentFolder,
-                   const ProtectedFolders& protectedFolders, int savedMethod, WipeConsole& console)
+                   const NeverDestroyPolicy& policy, int savedMethod, WipeConsole& console)
 {
     const ParsedWipeCommand parsed = ParseWipeArguments(arguments);
     if (!parsed.options) {
@@ -219,24 +175,27 @@ int RunWipeCommand(const std::vector<std::wstring>& arguments, const std::wstrin
         return kExitAllGone;
     }
     // Every path is judged before anything happens: a careless line destroys nothing at all.
-    std::vector<std::wstring> paths;
+    struct Chosen {
+        std::wstring path;
+        std::wstring landing;
+        bool folder;
+    };
+    std::vector<Chosen> chosen;
     bool refused = false;
     for (const std::wstring& given : options.paths) {
         const auto whole = WholePathOf(given, currentFolder);
-        std::string refusal;
-        if (!whole)
-            refusal = "올바른 경로가 아닙니다.";
-        else if (!CheckedPath(*whole))
-            refusal = "드라이브 전체는 지울 수 없습니다.";
-        else
-            refusal = RefusalOf(*whole, protectedFolders);
-        if (!refusal.empty()) {
-            console.PrintError(given + Text(": 거부: ") + Text(refusal.c_str()));
+        const Refusal refusal = whole ? policy.Judge(*whole) : Refusal::NotAPath;
+        if (refusal != Refusal::None) {
+            console.PrintError(given + Text(": 거부: ") + Text(RefusalText(refusal)));
             refused = true;
-        } else {
-            if (std::find(paths.begin(), paths.end(), *whole) == paths.end())
-                paths.push_back(*whole);
+            continue;
         }
+        const std::wstring landing = LandingOf(*whole).value_or(*whole);
+        const bool repeated = std::any_of(chosen.begin(), chosen.end(), [&](const Chosen& earlier) {
+            return SamePathText(landing, earlier.landing) || (earlier.folder && SameOrInside(landing, earlier.landing));
+        });
+        if (!repeated)
+            chosen.push_back({*whole, landing, IsFolderPath(*whole)});
     }
     if (refused) {
         console.PrintError(Text("아무것도 삭제하지 않았습니다."));
@@ -249,7 +208,8 @@ int RunWipeCommand(const std::vector<std::wstring>& arguments, const std::wstrin
     const int method = options.method.value_or(FindMethod(savedMethod) ? savedMethod : FIRST_METHOD);
     CSDEngine engine([method] { return method; });
     bool left = false;
-    for (const std::wstring& path : paths) {
+    for (const Chosen& item : chosen) {
+        const std::wstring& path = item.path;
         if (!Exists(path)) {
             console.Print(path + Text(": 남음: 찾을 수 없음"));
             left = true;

@@ -1,4 +1,6 @@
 #pragma once
+#include "NeverDestroy.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,18 +27,6 @@ ParsedWipeCommand ParseWipeArguments(const std::vector<std::wstring>& arguments)
 // path results ("C:name", a name above the root, an invalid character).
 std::optional<std::wstring> WholePathOf(const std::wstring& given, const std::wstring& currentFolder);
 
-// What a command line must never destroy: these folders and every folder that holds one of them
-// (a drive root, "C:\Users"), and anything inside the Windows folder.
-struct ProtectedFolders {
-    std::wstring profile;
-    std::wstring windows;
-    std::vector<std::wstring> programFiles;
-};
-ProtectedFolders ProtectedFoldersOfThisMachine();
-
-// Why `path` (whole) may not be destroyed, in code page 949; empty when it may.
-std::string RefusalOf(const std::wstring& path, const ProtectedFolders& protectedFolders);
-
 // The console as the command sees it: lines out (code page 949 text and exact paths) and the
 // one question.
 class WipeConsole {
@@ -53,9 +43,11 @@ constexpr int kExitAllGone = 0;
 constexpr int kExitSomethingLeft = 1;
 constexpr int kExitUsage = 2;
 
-// The whole command. A refused path refuses the whole command before anything is destroyed.
+// The whole command. Every path passes `policy` before anything is destroyed, and a refused path
+// refuses the whole command. A path that names what an earlier one already names (the same entry
+// by another spelling, or an entry inside an earlier folder) is destroyed with it, not again.
 int RunWipeCommand(const std::vector<std::wstring>& arguments, const std::wstring& currentFolder,
-                   const ProtectedFolders& protectedFolders, int savedMethod, WipeConsole& console);
+                   const NeverDestroyPolicy& policy, int savedMethod, WipeConsole& console);
 
 // The usage text, in code page 949.
 std::string WipeUsage();

@@ -15,10 +15,10 @@ std::optional<std::wstring> TemporaryFolder();
 // The legacy history folder: the Windows directory followed by "\History". It need not exist.
 std::optional<std::wstring> LegacyHistoryFolder();
 
-// Whether emptying `folder` would take more than cleaning traces: it is a drive or share root, or
-// it is or holds the user's profile, documents, desktop, pictures, music, videos, application
-// data, the Windows or system folder or the program files. GetTempPathW falls back to the
-// profile or the Windows directory when TMP and TEMP are unset, and a user may point either at
-// a drive root; the same holds for redirected shell folders. Compared where each path really
-// lands, so a link to one of them counts as that folder.
+// Whether emptying `folder` would take more than cleaning traces: the never-destroy policy refuses
+// it (a drive root, a folder that is or holds the profile, the user's documents and other shell
+// folders, the programs' data, the Windows or system folder or the program files, judged where
+// it lands). GetTempPathW falls back to the profile or the Windows directory when TMP and TEMP
+// are unset, and a user may point either at a drive root; the same holds for redirected shell
+// folders.
 bool IsTooBroadToEmpty(const std::wstring& folder);

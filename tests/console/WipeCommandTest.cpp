@@ -1,5 +1,7 @@
 // QuenzoWipe: its path rules on their own, and the real program on sandbox files.
 #include "CRegInfo.h"
+#include "ExactPath.h"
+#include "Seams.h"
 #include "Sandbox.h"
 #include "WipeCommand.h"
 
@@ -99,19 +101,56 @@ TEST(WipeCommand, PathsAreMadeWholeByWordsAndKeepTheirExactNames)
         EXPECT_EQ(WholePathOf(c.given, c.current), c.whole) << testing::PrintToString(std::wstring(c.given));
 }
 
-TEST(WipeCommand, ProtectedFoldersAndWhatHoldsThemAreRefused)
+class RecordingConsole : public WipeConsole {
+public:
+    std::string text;  // code page 949, as a test compares it
+    void Print(const std::wstring& line) override { text += Narrow949(line) + "\n"; }
+    void PrintError(const std::wstring& line) override { text += Narrow949(line) + "\n"; }
+    bool Confirm(const std::wstring&) override { return true; }
+};
+
+// The line is judged by what its paths name. A short name of a protected folder and a drive letter
+// substituted for the users' folder once destroyed them; an empty word destroyed the current
+// folder's contents; a repeat of a destroyed file was reported as left with exit code 1.
+TEST(WipeCommand, PathsAreJudgedByWhatTheyName)
 {
-    const ProtectedFolders folders{L"C:\\users\\me", L"C:\\windows", {L"C:\\Program Files"}};
+    Sandbox sandbox;
+    for (const char* folder : {"progs", "progs\\Program Files", "users", "users\\root", "work", "work\\dir"})
+        sandbox.MakeFolder(folder);
+    for (const char* file : {"progs\\Program Files\\app.exe", "users\\root\\mine.txt", "work\\keep.txt", "work\\t.txt",
+                             "work\\dir\\f.txt"})
+        sandbox.WriteFile(file, "data");
+    using Reach = NeverDestroyPolicy::Reach;
+    const NeverDestroyPolicy policy({{W(sandbox.Path("progs\\Program Files")), Reach::ItAndAbove, Refusal::ProgramFiles},
+                                     {W(sandbox.Path("users")), Reach::AlsoChildren, Refusal::Profiles}});
+    wchar_t shortName[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(W(sandbox.Path("progs\\Program Files")).c_str(), shortName, MAX_PATH), 0u);
+    MakeLinuxSymlink(DriveLink('p'), sandbox.Path("users"));
+    const seams::ScopedPauses fast([](unsigned) {});
     const struct {
-        const wchar_t* path;
-        bool refused;
+        std::vector<std::wstring> arguments;
+        int code;
+        const char* gone;
+        const char* output;
     } cases[] = {
-        {L"C:\\users", true},        {L"C:\\USERS\\ME", true},      {L"C:\\users\\me\\doc", false},
-        {L"C:\\users\\meter", false}, {L"C:\\Windows\\System32", true}, {L"C:\\windows", true},
-        {L"C:\\Program Files", true}, {L"C:\\Program Files\\App", false}, {L"C:\\data", false},
+        {{shortName}, kExitSomethingLeft, nullptr, "거부: Program Files"},
+        {{L"P:\\root"}, kExitSomethingLeft, nullptr, "거부: 사용자 폴더"},
+        {{L""}, kExitUsage, nullptr, "빈 경로"},
+        {{L"t.txt", L"T.TXT"}, kExitAllGone, "work\\t.txt", "t.txt: 삭제됨"},
+        {{L"dir", L"dir\\f.txt"}, kExitAllGone, "work\\dir", "dir: 삭제됨"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(!RefusalOf(c.path, folders).empty(), c.refused) << testing::PrintToString(std::wstring(c.path));
+    for (const auto& c : cases) {
+        RecordingConsole console;
+        std::vector<std::wstring> arguments{L"/Q", L"/M:13"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        EXPECT_EQ(RunWipeCommand(arguments, W(sandbox.Path("work")), policy, 13, console), c.code) << console.text;
+        EXPECT_TRUE(Has(console.text, c.output)) << console.text;
+        EXPECT_FALSE(Has(console.text, "남음")) << console.text;
+        EXPECT_TRUE(!c.gone || !sandbox.Exists(c.gone)) << c.gone;
+        for (const char* kept : {"progs\\Program Files\\app.exe", "users\\root\\mine.txt", "work\\keep.txt"})
+            EXPECT_EQ(sandbox.ReadFile(kept), "data") << kept;
+    }
+    RemoveLinuxSymlink(DriveLink('p'));
 }
 
 TEST(WipeCommand, UsageHelpAndErrorsHaveTheirExitCodes)

@@ -182,31 +182,61 @@ void Sandbox::MakeSymlink(const std::string& linkRelative, const std::string& ta
     MakeLinuxSymlink(Path(linkRelative), Path(targetRelative));
 }
 
-void MakeLinuxSymlink(const std::string& linkPath, const std::string& targetPath)
+namespace {
+
+// Runs /bin/`tool` with the quoted Unix paths and waits for it (bounded).
+void RunUnixTool(const std::string& tool, const std::string& options, const std::vector<std::string>& paths)
 {
-    const std::string target = UnixPathOf(targetPath);
-    const std::string link = UnixPathOf(linkPath);
     // Wine splits the command line of a Unix program by the Windows rules: a quoted path may hold
     // blanks, but not a quote or a backslash.
-    for (const std::string& p : {target, link})
+    std::string command = "\\\\?\\unix\\bin\\" + tool + " " + options;
+    for (const std::string& p : paths) {
         if (p.find_first_of("\"\\") != std::string::npos)
-            Refuse("link path cannot be quoted: " + p);
+            Refuse("path cannot be quoted: " + p);
+        command += " \"" + p + "\"";
+    }
     // Wine starts a Unix program when handed one; \\?\unix\ reaches it without drive Z:.
-    std::string command = "\\\\?\\unix\\bin\\ln -s \"" + target + "\" \"" + link + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        Refuse("cannot start ln: error " + std::to_string(GetLastError()));
+        Refuse("cannot start " + tool + ": error " + std::to_string(GetLastError()));
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    // ln runs outside Wine's process tracking; wait until the link shows.
+}
+
+// The tool runs outside Wine's process tracking; wait until the link is as wanted.
+void AwaitLink(const std::string& linkPath, bool present)
+{
     const auto exists = [&] { return GetFileAttributesA(linkPath.c_str()) != INVALID_FILE_ATTRIBUTES; };
-    for (int i = 0; i < 100 && !exists(); ++i)
+    for (int i = 0; i < 250 && exists() != present; ++i)
         Sleep(20);
-    if (!exists())
-        Refuse("ln -s made no link at " + linkPath);
+    if (exists() != present)
+        Refuse((present ? "ln -s made no link at " : "rm left the link at ") + linkPath);
+}
+
+}  // namespace
+
+void MakeLinuxSymlink(const std::string& linkPath, const std::string& targetPath)
+{
+    RunUnixTool("ln", "-s", {UnixPathOf(targetPath), UnixPathOf(linkPath)});
+    AwaitLink(linkPath, true);
+}
+
+void RemoveLinuxSymlink(const std::string& linkPath)
+{
+    // rm removes a link itself, never what it leads to (Wine's own deletion may follow it).
+    RunUnixTool("rm", "-f", {UnixPathOf(linkPath)});
+    AwaitLink(linkPath, false);
+}
+
+std::string DriveLink(char letter)
+{
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (!prefix)
+        Refuse("no WINEPREFIX: drive letters can only be made under Wine");
+    return UnixPath(std::string(prefix) + "/dosdevices/" + letter + ":");
 }
 
 std::wstring W(const std::string& text) { return Widen949(text); }

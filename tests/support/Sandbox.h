@@ -46,6 +46,11 @@ private:
 // in the prefix that the caller has checked. Paths may hold blanks but no quote or backslash on
 // the Unix side. Aborts the test program if the link does not appear.
 void MakeLinuxSymlink(const std::string& linkPath, const std::string& targetPath);
+// Removes such a link itself with rm; aborts the test program if it stays.
+void RemoveLinuxSymlink(const std::string& linkPath);
+// Where Wine keeps the prefix's drive letter `letter` ("a".."z"): a link made there with
+// MakeLinuxSymlink is a drive, as subst makes one on Windows.
+std::string DriveLink(char letter);
 
 // A Linux path (of the build, the sources or the test environment) as the prefix reaches it
 // without drive Z:: "\\?\unix" and the path with backslashes.
