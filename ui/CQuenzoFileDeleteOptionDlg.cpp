@@ -42,6 +42,13 @@ bool CQuenzoFileDeleteOptionDlg::OnCommand(WORD id, WORD /*code*/, HWND /*contro
     return true;
 }
 
+bool CQuenzoFileDeleteOptionDlg::StoreShownMethod() const
+{
+    using namespace registry_layout;
+    return !LabelsOfMethod(m_selectedMethod) ||
+           CRegInfo().WriteString(std::to_string(m_selectedMethod), kSettingsGroup, kSettingsSubkey, kMethodValue);
+}
+
 void CQuenzoFileDeleteOptionDlg::SaveMethod()
 {
     using namespace registry_layout;

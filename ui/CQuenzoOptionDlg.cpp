@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "CRegInfo.h"
 #include "ListView.h"
+#include "MessageBoxes.h"
 #include "resource.h"
 
 CQuenzoOptionDlg::CQuenzoOptionDlg() : CDialog(IDD_QUENZOOPTION_DIALOG) {}
@@ -74,12 +75,18 @@ bool CQuenzoOptionDlg::OnNotify(const NMHDR& header, LRESULT& result)
 bool CQuenzoOptionDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
 {
     switch (id) {
-    case IDC_OPTION_OK:
-        // This OK closes silently whether or not the choice was stored, as it always has.
-        CRegInfo().WriteString(m_persnalPage->IsSecureChecked() ? "1" : "0", registry_layout::kSettingsGroup,
-                               registry_layout::kSettingsSubkey, registry_layout::kPersnalValue);
-        EndDialog(IDOK);
+    case IDC_OPTION_OK: {
+        // What both pages show is what the user confirmed: a method moved to is kept too. A write
+        // the registry refuses keeps the window open and says so.
+        const bool persnal = CRegInfo().WriteString(m_persnalPage->IsSecureChecked() ? "1" : "0",
+                                                    registry_layout::kSettingsGroup, registry_layout::kSettingsSubkey,
+                                                    registry_layout::kPersnalValue);
+        if (m_methodPage->StoreShownMethod() && persnal)
+            EndDialog(IDOK);
+        else
+            PlatformMessageBox("저장하지 못했습니다.", "QuenzoLite", MB_TOPMOST | MB_ICONERROR);
         return true;
+    }
     case IDC_OPTION_CANCEL:
         EndDialog(IDOK);
         return true;

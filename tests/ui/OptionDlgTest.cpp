@@ -107,8 +107,8 @@ TEST_F(OptionDlgTest, MethodPageShowsAndSavesTheMethod)
     EXPECT_EQ(Get("Persnal"), "0");
 }
 
-// The window's OK saves "Persnal" only: a method moved to but not saved is lost.
-TEST_F(OptionDlgTest, WindowOkSavesOnlyThePersonalChoice)
+// The window's OK saves what both pages show: a method moved to used to be lost.
+TEST_F(OptionDlgTest, WindowOkSavesWhatBothPagesShow)
 {
     RunModalScript(options, nullptr,
                    {[&] {
@@ -129,7 +129,7 @@ TEST_F(OptionDlgTest, WindowOkSavesOnlyThePersonalChoice)
                         ClickButton(options.GetSafeHwnd(), IDC_OPTION_OK, true);
                     }});
     EXPECT_EQ(Get("Persnal"), "1");
-    EXPECT_EQ(Get("Method"), "5");
+    EXPECT_EQ(Get("Method"), "2");
     EXPECT_TRUE(prompts.Shown().empty());
 }
 
@@ -165,8 +165,10 @@ TEST_F(OptionDlgTest, RefusedSaveSaysItFailed)
                         MoveTrackBar(13);
                         ClickButton(MethodPage(), IDC_METHOD_SAVE);
                     },
+                    [&] { ClickButton(options.GetSafeHwnd(), IDC_OPTION_OK, true); },
                     [&] { ClickButton(options.GetSafeHwnd(), IDC_OPTION_CANCEL, true); }});
-    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{"저장하지 못했습니다."});
+    // The window's OK too: it stays open instead of closing as if saved.
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>(2, "저장하지 못했습니다."));
     EXPECT_EQ(prompts.Shown().at(0).caption, "QuenzoLite");
     EXPECT_EQ(prompts.Shown().at(0).flags, static_cast<unsigned>(MB_TOPMOST | MB_ICONERROR));
     EXPECT_EQ(Get("Method"), "5");
