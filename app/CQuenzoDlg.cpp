@@ -136,10 +136,9 @@ void CQuenzoDlg::OpenRequestedList()
 {
     if (m_requested.empty() || !m_fileDelete)
         return;
-    const HWND list = m_fileDelete->GetSafeHwnd();
-    if (list) {
+    // An open list takes them itself, and comes to the front only when no run holds it.
+    if (m_fileDelete->GetSafeHwnd()) {
         m_fileDelete->AddRequested(std::exchange(m_requested, {}));
-        SetForegroundWindow(list);
         return;
     }
     // Another window of ours holds the main window (the preferences, the personal-information

@@ -16,16 +16,30 @@ const char* ReasonText(LeftReason reason)
     case LeftReason::NotEmpty: return "남은 항목이 있음";
     case LeftReason::TooBroad: return "사용자 파일이 있는 폴더라 비우지 않음";
     case LeftReason::NamesKept: return "지운 이름을 폴더에서 덮어쓰지 못함";
+    case LeftReason::Missing: return "찾을 수 없음";
+    case LeftReason::NotReached: return "취소되어 삭제하지 않음";
+    case LeftReason::Interrupted: return "취소되어 일부만 삭제함";
+    case LeftReason::Protected: return "보호된 폴더라 지우지 않음";
     }
     return "";
 }
 
-std::string RemainingMessage(const std::vector<Leftover>& remaining, std::size_t shown)
+std::string RemainingLines(const std::vector<Leftover>& remaining, std::size_t shown)
 {
-    std::string text = "다음 항목은 삭제하지 못했습니다.\n";
-    for (std::size_t i = 0; i < remaining.size() && i < shown; ++i)
-        text += "\n" + Narrow949(remaining[i].path) + " (" + ReasonText(remaining[i].reason) + ")";
+    std::string text = "\n";
+    for (std::size_t i = 0; i < remaining.size() && i < shown; ++i) {
+        const Leftover& leftover = remaining[i];
+        text += "\n" + Narrow949(leftover.path) + " (" + ReasonText(leftover.reason);
+        if (leftover.filesInside > 0)
+            text += ", 남은 파일 " + std::to_string(leftover.filesInside) + "개";
+        text += ")";
+    }
     if (remaining.size() > shown)
         text += "\n\n외 " + std::to_string(remaining.size() - shown) + "개";
     return text;
+}
+
+std::string RemainingMessage(const std::vector<Leftover>& remaining, std::size_t shown)
+{
+    return "다음 항목은 삭제하지 못했습니다." + RemainingLines(remaining, shown);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -15,12 +16,17 @@ enum class LeftReason {
     NotEmpty,     // a folder that still holds something
     TooBroad,     // a folder that holds far more than traces (a root, the profile...): never emptied
     NamesKept,    // a folder in which the removed names could not be overwritten: they may still be read there
+    Missing,      // nothing was found under the chosen path when its turn came
+    NotReached,   // the run was cancelled before it came to this item, which is untouched
+    Interrupted,  // a folder the run was cancelled inside: some of its files are gone, the rest stay
+    Protected,    // the never-destroy policy refused it when the run came to it
 };
 
 // What remains, where it now is (its scrambled name when it was left there), and why.
 struct Leftover {
     std::wstring path;
     LeftReason reason;
+    std::size_t filesInside = 0;  // for a folder left Interrupted: how many files it still holds
     bool operator==(const Leftover&) const = default;
 };
 
@@ -37,6 +43,9 @@ struct WipeResult {
 // The reason in a few words of code page 949, as the messages show it.
 const char* ReasonText(LeftReason reason);
 
-// The message of a run that left something behind, in code page 949: the first `shown` paths, each
-// with its reason, then how many more.
+// What remains, in code page 949: a blank line, then the first `shown` paths, one a line, each with
+// its reason (and the files a folder still holds), then how many more after another blank line.
+std::string RemainingLines(const std::vector<Leftover>& remaining, std::size_t shown = 10);
+
+// The message of a run that left something behind: a heading, then RemainingLines.
 std::string RemainingMessage(const std::vector<Leftover>& remaining, std::size_t shown = 10);

@@ -40,6 +40,15 @@ void CListView::SetItemText(int item, int column, const std::string& text) const
 
 void CListView::DeleteAllItems() const { SendMessageA(m_hWnd, LVM_DELETEALLITEMS, 0, 0); }
 
+std::vector<int> CListView::SelectedItems() const
+{
+    std::vector<int> items;
+    for (int item = -1; (item = static_cast<int>(SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(item),
+                                                               LVNI_SELECTED))) >= 0;)
+        items.push_back(item);
+    return items;
+}
+
 void CListView::InsertColumn(int column, const std::string& header, int width) const
 {
     LVCOLUMNA info{};

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 // A non-owning holder of a list-view control's handle, with the few operations the windows use.
 class CListView {
@@ -15,6 +16,8 @@ public:
     int InsertItem(int index, const std::string& text, int image = -1) const;
     void SetItemText(int item, int column, const std::string& text) const;
     void DeleteAllItems() const;
+    // The selected rows' indices, top to bottom.
+    std::vector<int> SelectedItems() const;
     void InsertColumn(int column, const std::string& header, int width) const;
 
 private:

@@ -14,10 +14,18 @@
 #include <shellapi.h>
 #include <commdlg.h>
 #include <shlobj.h>
+#include <windowsx.h>
 
-#include <algorithm>
-#include <utility>
 #include <cstdlib>
+#include <utility>
+
+namespace {
+
+// Posted at the opening: the waiting paths are added once the window shows.
+constexpr UINT WM_QL_ADD_WAITING = WM_APP + 1;
+constexpr int kRemoveRowsCommand = 1;
+
+}  // namespace
 
 CQuenzoFileDeleteDlg::CQuenzoFileDeleteDlg() : CDialog(IDD_QUENZOFILEDELETE_DIALOG) { ReadCurrentMethod(); }
 
@@ -28,20 +36,18 @@ void CQuenzoFileDeleteDlg::ReadCurrentMethod()
     m_currentMethod = std::atoi(CRegInfo().ReadSetting(registry_layout::kMethodValue).c_str());
 }
 
-void CQuenzoFileDeleteDlg::InsertRow(int index, const std::wstring& path, const std::string& size)
+void CQuenzoFileDeleteDlg::ShowRows()
 {
-    const int row = m_list.InsertItem(index, "");
-    if (row < 0)
-        return;
-    m_list.SetItemText(row, 0, Narrow949(path));
-    m_list.SetItemText(row, 1, size);
-    m_entries.insert(m_entries.begin() + std::min<std::size_t>(static_cast<std::size_t>(row), m_entries.size()), path);
-}
-
-void CQuenzoFileDeleteDlg::ClearRows()
-{
+    const HWND list = m_list.GetSafeHwnd();
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     m_list.DeleteAllItems();
-    m_entries.clear();
+    if (m_rows)
+        for (const ListedEntry& entry : m_rows->Entries()) {
+            const int row = m_list.InsertItem(m_list.GetItemCount(), Narrow949(entry.path));
+            m_list.SetItemText(row, 1, entry.sizeText);
+        }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 BOOL CQuenzoFileDeleteDlg::OnInitDialog()
@@ -53,11 +59,21 @@ BOOL CQuenzoFileDeleteDlg::OnInitDialog()
     constexpr UINT kCopyGlobalData = 0x0049;
     for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData})
         ChangeWindowMessageFilterEx(m_hWnd, message, MSGFLT_ALLOW, nullptr);
-    m_progress = std::make_unique<CQuenzoRealDeleteDlg>(*this, m_engine);
+    m_rows.emplace();
     SetUpList();
     ReadCurrentMethod();
-    AddRequested({});
+    // Last: letting the previous run's window go waits for its worker while handling messages, and
+    // anything they do must find the list ready.
+    m_progress = std::make_unique<CQuenzoRealDeleteDlg>(*this, m_engine);
+    // Once the window shows, so that a message about refused paths stands over it.
+    PostMessageA(m_hWnd, WM_QL_ADD_WAITING, 0, 0);
     return TRUE;
+}
+
+void CQuenzoFileDeleteDlg::OnDestroy()
+{
+    // However the window closes, its rows go with it.
+    m_rows.reset();
 }
 
 void CQuenzoFileDeleteDlg::SetUpList()
@@ -78,7 +94,8 @@ bool CQuenzoFileDeleteDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
 {
     switch (id) {
     case IDC_RESET_LIST:
-        ClearRows();
+        m_rows->Clear();
+        ShowRows();
         return true;
     case IDC_ADD_FILE:
         OnAddFile();
@@ -94,52 +111,98 @@ bool CQuenzoFileDeleteDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
     }
 }
 
-bool CQuenzoFileDeleteDlg::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/, LRESULT& result)
+bool CQuenzoFileDeleteDlg::OnNotify(const NMHDR& header, LRESULT& /*result*/)
 {
-    if (message == WM_DROPFILES) {
-        OnDropFiles(reinterpret_cast<HDROP>(wParam));
-        result = 0;
+    if (header.idFrom == IDC_DELETE_LIST && header.code == LVN_KEYDOWN &&
+        reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE) {
+        RemoveSelectedRows();
         return true;
     }
     return false;
 }
 
-int CQuenzoFileDeleteDlg::AddFiles(const std::vector<std::wstring>& paths)
+bool CQuenzoFileDeleteDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    int added = 0;
-    for (const std::wstring& path : paths) {
-        const std::string size = SizeText(path);
-        // Two names that show alike in code page 949 are still two files.
-        if (std::find(m_entries.begin(), m_entries.end(), path) != m_entries.end()) {
-            AfxMessageBox(Narrow949(path) + "은 이미 추가돼 있습니다.", MB_OK);
-            return added;
-        }
-        InsertRow(0, path, size);
-        ++added;
+    switch (message) {
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        break;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != m_list.GetSafeHwnd())
+            return false;
+        ShowListMenu(lParam);
+        break;
+    case WM_QL_ADD_WAITING:
+        AddWaiting();
+        break;
+    default:
+        return false;
     }
-    return added;
+    result = 0;
+    return true;
 }
+
+void CQuenzoFileDeleteDlg::Add(const std::vector<std::wstring>& paths, EntrySource source)
+{
+    if (!m_rows || paths.empty())
+        return;
+    const AddingOutcome outcome = m_rows->Add(paths, source, NeverDestroyPolicy::OfThisMachine());
+    ShowRows();
+    if (const std::string report = AddingReport(outcome); !report.empty())
+        AfxMessageBox(report, MB_OK);
+}
+
+void CQuenzoFileDeleteDlg::AddFiles(const std::vector<std::wstring>& paths) { Add(paths, EntrySource::Chosen); }
 
 void CQuenzoFileDeleteDlg::AddFolder(const std::wstring& path)
 {
-    if (path.empty())
-        return;
-    InsertRow(1, path, "");
+    if (!path.empty())
+        Add({path}, EntrySource::Folder);
 }
 
 void CQuenzoFileDeleteDlg::AddRequested(const std::vector<std::wstring>& paths)
 {
     m_waiting.insert(m_waiting.end(), paths.begin(), paths.end());
-    if (m_deleting || !m_hWnd)
+    if (m_deleting || !m_rows || m_waiting.empty())
         return;
-    for (const std::wstring& path : std::exchange(m_waiting, {})) {
-        if (std::find(m_entries.begin(), m_entries.end(), path) != m_entries.end())
-            continue;
-        if (IsFolderPath(path))
-            AddFolder(path);
-        else
-            InsertRow(0, path, SizeText(path));
+    AddWaiting();
+    // Only a list that no window of ours holds comes forward: under Wine, raising the owner of the
+    // progress window or of a picker puts it over them and hides their buttons.
+    if (IsWindowEnabled(m_hWnd))
+        SetForegroundWindow(m_hWnd);
+}
+
+void CQuenzoFileDeleteDlg::AddWaiting()
+{
+    if (!m_deleting && m_rows)
+        Add(std::exchange(m_waiting, {}), EntrySource::Requested);
+}
+
+void CQuenzoFileDeleteDlg::RemoveSelectedRows()
+{
+    std::vector<std::size_t> rows;
+    for (const int row : m_list.SelectedItems())
+        rows.push_back(static_cast<std::size_t>(row));
+    m_rows->Remove(rows);
+    ShowRows();
+}
+
+void CQuenzoFileDeleteDlg::ShowListMenu(LPARAM where)
+{
+    POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+    if (where == -1) {  // from the keyboard: at the list's corner
+        RECT list;
+        GetWindowRect(m_list.GetSafeHwnd(), &list);
+        at = {list.left, list.top};
     }
+    const HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, m_list.SelectedItems().empty() ? MF_GRAYED : MF_ENABLED, kRemoveRowsCommand, "목록에서 제거");
+    // Our window must be foreground before TrackPopupMenu, or the menu does not go away.
+    SetForegroundWindow(m_hWnd);
+    const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, m_hWnd, nullptr);
+    DestroyMenu(menu);
+    if (chosen == kRemoveRowsCommand)
+        RemoveSelectedRows();
 }
 
 void CQuenzoFileDeleteDlg::OnAddFile()
@@ -218,7 +281,7 @@ void CQuenzoFileDeleteDlg::OnSecureDelete()
         } deleting{m_deleting};
         RunSecureDelete();
     }
-    AddRequested({});
+    AddWaiting();
 }
 
 void CQuenzoFileDeleteDlg::RunSecureDelete()
@@ -238,5 +301,7 @@ void CQuenzoFileDeleteDlg::RunSecureDelete()
     m_progress = std::make_unique<CQuenzoRealDeleteDlg>(*this, m_engine);
     m_progress->DoModal(m_hWnd);
     // The progress window returns only after its worker has ended, so the rows may go now.
-    ClearRows();
+    if (m_rows)
+        m_rows->Clear();
+    ShowRows();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "DeletionListModel.h"
 #include "Dialog.h"
 #include "ListView.h"
 
@@ -7,14 +8,17 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class CSDEngine;
 class CQuenzoRealDeleteDlg;
 
-// The deletion list "보안 삭제": the user collects files and folders, then destroys them. It also
-// owns the current method, which the engine reads for every file.
+// The deletion list "보안 삭제": the user collects files and folders, then destroys them. The
+// control only shows the rows of a DeletionListModel that lives from the opening to the closing;
+// the Delete key and the list's menu item "목록에서 제거" take the selected rows out. It also owns
+// the current method, which the engine reads for every file.
 class CQuenzoFileDeleteDlg : public CDialog {
 public:
     CQuenzoFileDeleteDlg();
@@ -25,23 +29,23 @@ public:
     // The setting "Method" as read at creation and at every opening (atoi: 0 when not a number).
     int CurrentMethod() const { return m_currentMethod; }
 
-    int GetEntryCount() const { return m_list.GetItemCount(); }
+    // The rows, while the window is open; none while it is closed.
+    int GetEntryCount() const { return m_rows ? static_cast<int>(m_rows->Count()) : 0; }
     // A row as it is shown: the path's code page 949 text.
     std::string GetEntryPath(int index) const { return m_list.GetItemText(index, 0); }
-    // The rows' exact paths, in row order: what a run destroys.
-    const std::vector<std::wstring>& EntryPaths() const { return m_entries; }
+    // A copy of the rows' exact paths, in row order: what a run started now destroys.
+    std::vector<std::wstring> EntryPaths() const { return m_rows ? m_rows->Paths() : std::vector<std::wstring>{}; }
     std::string GetEntrySizeText(int index) const { return m_list.GetItemText(index, 1); }
 
-    // Adds files (exact paths) at the top, in order, each after a duplicate check on the exact
-    // path; the first duplicate is reported and ends the adding. Returns how many were added.
-    // (Picker and drop both come here.)
-    int AddFiles(const std::vector<std::wstring>& paths);
-    // Adds a folder as the second row (the first in an empty list), without a duplicate check.
+    // Each way a path comes in: a batch is judged by the never-destroy policy and added as
+    // DeletionListModel::Add says, and what was left out is told in one message. Nothing is added
+    // while the window is closed. (Picker and drop both come to AddFiles.)
+    void AddFiles(const std::vector<std::wstring>& paths);
     void AddFolder(const std::wstring& path);
-    // Paths that Explorer's verb sent (exact, whole): each added as the picker or the folder
-    // button would add it, quietly leaving out those already listed. While a run is being asked
-    // about or carried out they wait and are added once it is over (the run clears the rows).
-    // Before the window is open they wait for its opening.
+    // Paths that Explorer's verb sent (exact, whole), added as EntrySource::Requested; the list
+    // then comes to the front unless a window of ours holds it. While a run is being asked about
+    // or carried out they wait, and the progress window stays in front, until the run is over
+    // (the run clears the rows). Before the window is open they wait for its opening.
     void AddRequested(const std::vector<std::wstring>& paths);
 
     CQuenzoRealDeleteDlg* ProgressWindow() const { return m_progress.get(); }
@@ -49,7 +53,9 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool OnNotify(const NMHDR& header, LRESULT& result) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDestroy() override;
 
 private:
     void OnAddFile();
@@ -59,13 +65,15 @@ private:
     void RunSecureDelete();
     void SetUpList();
     void ReadCurrentMethod();
-    void InsertRow(int index, const std::wstring& path, const std::string& size);
-    void ClearRows();
+    void Add(const std::vector<std::wstring>& paths, EntrySource source);
+    void AddWaiting();
+    void ShowRows();
+    void RemoveSelectedRows();
+    void ShowListMenu(LPARAM where);
     int Ask(const char* text, unsigned flags);
 
-    CListView m_list;
-    // The exact path of every row, in row order; the rows show their 949 text only.
-    std::vector<std::wstring> m_entries;
+    CListView m_list;  // shows m_rows
+    std::optional<DeletionListModel> m_rows;  // from the opening to the closing
     std::atomic<int> m_currentMethod{0};
     CSDEngine* m_engine = nullptr;
     std::unique_ptr<CQuenzoRealDeleteDlg> m_progress;

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "CQuenzoFileDeleteDlg.h"
 #include "MessageBoxes.h"
+#include "NeverDestroy.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -51,7 +52,8 @@ BOOL CQuenzoRealDeleteDlg::OnInitDialog()
 
 void CQuenzoRealDeleteDlg::Work(HWND window)
 {
-    m_outcome = RunDeletion(*m_engine, m_entries, m_passCount, *this);
+    const NeverDestroyPolicy policy = NeverDestroyPolicy::OfThisMachine();
+    m_outcome = RunDeletion(*m_engine, m_entries, m_passCount, *this, &policy);
     if (!m_outcome.halted)
         SendMessageA(window, WM_QL_COMPLETED, 0, 0);
 }
@@ -110,7 +112,9 @@ bool CQuenzoRealDeleteDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
 {
     switch (message) {
     case WM_QL_SET_TEXT:
-        SetDlgItemTextA(m_hWnd, static_cast<int>(wParam), reinterpret_cast<const char*>(lParam));
+        // Once the run is ending, the window says so and the worker's last texts are not shown.
+        if (!m_finished)
+            SetDlgItemTextA(m_hWnd, static_cast<int>(wParam), reinterpret_cast<const char*>(lParam));
         result = 1;
         return true;
     case WM_QL_SET_RANGE:
@@ -171,9 +175,11 @@ void CQuenzoRealDeleteDlg::OnCancelRequest()
     if (answer != IDYES)
         return;
     m_finished = true;
+    // An engine call under way is not interrupted, and a large file can take a while.
+    SetDlgItemTextA(m_hWnd, IDC_CURRENT_PATH, "취소하는 중입니다. 지금 파일을 마친 뒤 멈춥니다.");
     // The worker may be waiting in a SendMessage to this window: keep handling messages.
     m_worker.JoinPumpingMessages();
-    EndDialog(IDOK);
+    ReportAndClose();
 }
 
 void CQuenzoRealDeleteDlg::FinishWithReport()
@@ -181,8 +187,11 @@ void CQuenzoRealDeleteDlg::FinishWithReport()
     if (m_finished)
         return;
     m_finished = true;
-    AfxMessageBox("퀜조 하였습니다.", MB_OK);
-    if (!m_outcome.remaining.empty())
-        AfxMessageBox(RemainingMessage(m_outcome.remaining), MB_OK | MB_ICONWARNING);
+    ReportAndClose();
+}
+
+void CQuenzoRealDeleteDlg::ReportAndClose()
+{
+    AfxMessageBox(EndReport(m_outcome, m_entries.size()), MB_OK);
     EndDialog(IDOK);
 }

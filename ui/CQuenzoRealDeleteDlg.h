@@ -21,7 +21,8 @@ constexpr UINT WM_QL_SET_RANGE = WM_USER + 5;       // wParam: progress bar id; 
 // The progress window "삭제중....": runs the deletion on a worker thread over a copy of the list's
 // paths, shows the paced progress, and ends on completion or a confirmed cancellation. While the
 // cancel question is up the worker waits at its next step boundary, so nothing more is destroyed
-// until the user has answered. It closes only after its worker has ended.
+// until the user has answered. It closes only after its worker has ended, with one message that
+// says what was destroyed and what remains.
 class CQuenzoRealDeleteDlg : public CDialog, private DeletionDisplay {
 public:
     CQuenzoRealDeleteDlg(CQuenzoFileDeleteDlg& list, CSDEngine* engine);
@@ -51,6 +52,8 @@ private:
     void Work(HWND window);
     void OnCancelRequest();
     void FinishWithReport();
+    // Shows the one message that ends the run (its outcome is complete by now) and closes the window.
+    void ReportAndClose();
     void SetText(int id, const std::string& text);
 
     CQuenzoFileDeleteDlg& m_list;

@@ -2,6 +2,7 @@
 #include "DeletionRun.h"
 #include "ExactPath.h"
 #include "FileError.h"
+#include "NeverDestroy.h"
 #include "Sandbox.h"
 #include "Seams.h"
 
@@ -88,9 +89,8 @@ TEST(DeletionRun, FolderOfFourFilesWithThreePasses)
     EXPECT_TRUE(sandbox.List().empty());
 }
 
-// An empty folder has no steps but goes; a path that no longer exists counts as one file and is
-// not reported as remaining; a method outside 1..13 shows no steps but still destroys.
-TEST(DeletionRun, EmptyFolderMissingPathAndNoPasses)
+// An empty folder has no steps but goes; a method outside 1..13 shows no steps but still destroys.
+TEST(DeletionRun, EmptyFolderAndNoPasses)
 {
     Sandbox sandbox;
     sandbox.MakeFolder("empty");
@@ -100,7 +100,7 @@ TEST(DeletionRun, EmptyFolderMissingPathAndNoPasses)
     RecordedPauses pauses;
 
     const auto outcome =
-        RunDeletion(engine, {W(sandbox.Path("empty")), W(sandbox.Path("gone")), W(sandbox.Path("file"))}, 0, display);
+        RunDeletion(engine, {W(sandbox.Path("empty")), W(sandbox.Path("file"))}, 0, display);
 
     EXPECT_TRUE(outcome.remaining.empty());
     EXPECT_EQ(display.events.front(), "total range 0");
@@ -150,6 +150,70 @@ TEST(DeletionRun, HaltStopsBeforeTheNextStep)
     EXPECT_FALSE(sandbox.Exists("1"));
     EXPECT_EQ(sandbox.ReadFile("2"), Canary(64));
     EXPECT_EQ(sandbox.ReadFile("3"), Canary(64));
+}
+
+// The one end message, judged on the disk: the success text only when every chosen entry is gone (a
+// row inside a folder destroyed before it went with it); a missing path is no longer shown and passed
+// off as destroyed; a cancel names the folder it stopped in and what it never reached. '@': the sandbox.
+TEST(DeletionRun, EndReportSaysWhatWasDestroyedAndWhatRemains)
+{
+    const struct {
+        std::vector<std::string> entries;
+        const char* locked;
+        std::size_t haltAtStep, steps;
+        std::string report;
+    } cases[] = {
+        {{"1", "dir", "dir\\a"}, "spare", 0, 4, "퀜조 하였습니다."},
+        {{"1", "gone"}, "spare", 0, 1, "2개 중 1개를 삭제했습니다. 다음 항목은 남아 있습니다.\n\n@\\gone (찾을 수 없음)"},
+        {{"1", "2"}, "2", 0, 2, "2개 중 1개를 삭제했습니다. 다음 항목은 남아 있습니다.\n\n@\\2 (덮어쓰지 못함)"},
+        {{"1", "dir", "2"}, "spare", 2, 2,
+         "삭제를 취소했습니다. 3개 중 1개를 삭제했습니다. 다음 항목은 남아 있습니다.\n\n"
+         "@\\dir (취소되어 일부만 삭제함, 남은 파일 2개)\n@\\2 (취소되어 삭제하지 않음)"},
+    };
+    for (const auto& c : cases) {
+        Sandbox sandbox;
+        sandbox.MakeFolder("dir");
+        for (const char* name : {"1", "2", "spare", "dir\\a", "dir\\b", "dir\\c"})
+            sandbox.WriteFile(name, Canary(10));
+        std::vector<std::wstring> entries;
+        for (const std::string& entry : c.entries)
+            entries.push_back(W(sandbox.Path(entry)));
+        CSDEngine engine([] { return 13; });
+        RecordingDisplay display;
+        RecordedPauses pauses;
+        display.onStep = [&](std::size_t steps) { display.halted = steps == c.haltAtStep; };
+        const HANDLE hold = CreateFileA(sandbox.Path(c.locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        const auto outcome = RunDeletion(engine, entries, 1, display);
+        CloseHandle(hold);
+
+        std::string report = c.report;
+        for (std::size_t at; (at = report.find('@')) != std::string::npos;)
+            report.replace(at, 1, sandbox.Root());
+        EXPECT_EQ(EndReport(outcome, entries.size()), report);
+        EXPECT_EQ(display.steps.size(), c.steps) << report;
+    }
+}
+
+// The run judges its entries again: a row whose folder became protected after it was added stays,
+// uncounted, and the end says why.
+TEST(DeletionRun, AnEntryTheRunRefusesStaysUntouched)
+{
+    Sandbox sandbox;
+    sandbox.MakeFolder("kept");
+    sandbox.WriteFile("kept\\a", Canary(10));
+    sandbox.WriteFile("b", Canary(10));
+    const NeverDestroyPolicy policy({{W(sandbox.Path("kept")), NeverDestroyPolicy::Reach::ItAndAbove, Refusal::Windows}});
+    CSDEngine engine([] { return 13; });
+    RecordingDisplay display;
+    RecordedPauses pauses;
+
+    const auto outcome = RunDeletion(engine, {W(sandbox.Path("kept")), W(sandbox.Path("b"))}, 1, display, &policy);
+
+    EXPECT_EQ(EndReport(outcome, 2), "2개 중 1개를 삭제했습니다. 다음 항목은 남아 있습니다.\n\n" + sandbox.Path("kept") +
+                                         " (보호된 폴더라 지우지 않음)");
+    EXPECT_EQ(display.events.front(), "total range 1");
+    EXPECT_EQ(sandbox.List(), std::vector<std::string>{"kept"});
+    EXPECT_EQ(sandbox.ReadFile("kept\\a"), Canary(10));
 }
 
 TEST(DeletionRun, PercentagesAndMessages)
