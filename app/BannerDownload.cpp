@@ -1,7 +1,5 @@
 #include "BannerDownload.h"
 
-#include "MessageBoxes.h"
-#include "Owned.h"
 #include "ScopedHandle.h"
 #include "ShellRules.h"
 
@@ -9,20 +7,36 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <new>
 
 namespace {
 
 constexpr char kAgent[] = "VELMORAPPDOWN";
-// The size query identifies itself as the application, as its own request always did.
-constexpr char kSizeQueryAgent[] = "QuenzoLite";
+// A banner is about 120 KB; a server that announces far more is not sending a banner.
+constexpr long kMostBannerBytes = 4 * 1024 * 1024;
 
-struct InternetTraits {
-    using Handle = HINTERNET;
-    static Handle Empty() { return nullptr; }
-    static void Release(Handle handle) { InternetCloseHandle(handle); }
-};
-using ScopedInternet = Owned<InternetTraits>;
+// The size the response announces, or -1 when it announces none.
+long ContentLength(HINTERNET response)
+{
+    char text[32] = {};
+    DWORD size = sizeof(text);
+    if (!HttpQueryInfoA(response, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
+        return -1;
+    return std::atol(text);
+}
+
+// Whether `file` is a whole bitmap of `size` bytes that the program can show.
+bool IsWholeBitmap(const std::string& file, long size)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data) || data.nFileSizeHigh != 0 ||
+        data.nFileSizeLow != static_cast<DWORD>(size))
+        return false;
+    const HANDLE picture = LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    if (!picture)
+        return false;
+    DeleteObject(picture);
+    return true;
+}
 
 }  // namespace
 
@@ -60,56 +74,84 @@ void MakeDirectoryPath(const std::string& path)
     CreateDirectoryA((made + path.substr(position)).c_str(), nullptr);
 }
 
-long QueryContentLength(const std::string& url)
+HINTERNET CBannerDownload::OpenSession()
 {
-    const ScopedInternet internet(InternetOpenA(kSizeQueryAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    const ScopedInternet file(internet.IsValid()
-                                  ? InternetOpenUrlA(internet.Get(), url.c_str(), nullptr, 0,
-                                                     INTERNET_FLAG_TRANSFER_BINARY | INTERNET_FLAG_RELOAD, 1)
-                                  : nullptr);
-    if (!file.IsValid()) {
-        AfxMessageBox("서버로부터 에러 발생", MB_OK);
-        return -1;
+    const std::lock_guard<std::mutex> lock(m_lock);
+    if (m_cancelled)
+        return nullptr;
+    m_session = InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (m_session) {
+        DWORD timeout = kTimeoutMs;
+        for (const DWORD option :
+             {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+            InternetSetOptionA(m_session, option, &timeout, sizeof(timeout));
     }
-    char text[32] = {};
-    DWORD size = sizeof(text);
-    if (!HttpQueryInfoA(file.Get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
-        return -1;
-    return std::atol(text);
+    return m_session;
 }
 
-bool DownloadFile(const std::string& url, const std::string& file)
+void CBannerDownload::CloseSession()
 {
-    const ScopedInternet internet(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    const ScopedInternet response(internet.IsValid() ? InternetOpenUrlA(internet.Get(), url.c_str(), nullptr, 0,
-                                                                      INTERNET_FLAG_RELOAD, 0)
-                                                    : nullptr);
-    if (!response.IsValid()) {
-        AfxMessageBox("인터넷에 연결 할 수 없습니다.", MB_OK);
+    const std::lock_guard<std::mutex> lock(m_lock);
+    if (m_session)
+        InternetCloseHandle(m_session);
+    m_session = nullptr;
+}
+
+void CBannerDownload::Cancel()
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    m_cancelled = true;
+    // Closing the session makes a call waiting on it, or on a request opened from it, return.
+    if (m_session)
+        InternetCloseHandle(m_session);
+    m_session = nullptr;
+}
+
+void CBannerDownload::CloseRequest(HINTERNET request)
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    // A cancelled session took its requests with it: their handles are no longer ours to close.
+    if (!m_cancelled)
+        InternetCloseHandle(request);
+}
+
+bool CBannerDownload::FetchBanner(HINTERNET session, const std::string& url, const char* downloadFile,
+                                  const char* localFile, bool& reached)
+{
+    const HINTERNET request = InternetOpenUrlA(session, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
+    reached = request != nullptr;
+    if (!request)
         return false;
-    }
-    const long size = QueryContentLength(url);
-    std::vector<char> buffer;
-    bool allocated = size >= 0;
-    if (allocated) {
-        try {
-            buffer.resize(static_cast<std::size_t>(size));
-        } catch (const std::bad_alloc&) {
-            allocated = false;
-        }
-    }
-    if (!allocated || CHttpDownModule().SaveResponseToFile(response.Get(), file, buffer) != 0)
-        AfxMessageBox("파일을 다운로드 할 수 없습니다.", MB_OK);
-    return true;
+    struct Closer {
+        CBannerDownload& owner;
+        HINTERNET request;
+        ~Closer() { owner.CloseRequest(request); }
+    } closer{*this, request};
+    const long size = ContentLength(request);
+    if (size <= 0 || size > kMostBannerBytes)
+        return false;
+    std::vector<char> buffer(static_cast<std::size_t>(size));
+    if (CHttpDownModule().SaveResponseToFile(request, downloadFile, buffer) != 0)
+        return false;
+    return IsWholeBitmap(downloadFile, size) && CopyFileA(downloadFile, localFile, FALSE);
 }
 
-bool UpdateBanners(const std::string& site)
+int CBannerDownload::Run(const std::string& site)
 {
     MakeDirectoryPath("C:\\Windows\\Temp\\banner");
-    bool reached = true;
-    for (const BannerFiles& banner : Banners())
-        reached = DownloadFile(site + banner.webPath, banner.downloadFile) && reached;
-    for (const BannerFiles& banner : Banners())
-        CopyFileA(banner.downloadFile, banner.localFile, FALSE);
-    return reached;
+    const HINTERNET session = OpenSession();
+    if (!session)
+        return 0;
+    int renewed = 0;
+    for (const BannerFiles& banner : Banners()) {
+        bool reached = false;
+        if (FetchBanner(session, site + banner.webPath, banner.downloadFile, banner.localFile, reached))
+            ++renewed;
+        // A site that does not answer would not answer the next request either: each would wait
+        // for the full timeout.
+        if (!reached)
+            break;
+    }
+    CloseSession();
+    return renewed;
 }

@@ -2,14 +2,19 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <mutex>
 #include <string>
 #include <vector>
 
-// The banner download of every start: three bitmaps fetched over HTTP from the product web site
-// into the Windows temporary folder, then copied into "banner\" beside the current directory.
+// The banner download: three bitmaps fetched over HTTP from the product web site into the Windows
+// temporary folder, each copied into "banner\" beside the current directory only when it came
+// whole and is a bitmap. So the folder always holds the last good copies, and the program runs the
+// same without the site: a site that cannot be reached, an answer without its size or one that is
+// not a bitmap leaves that banner as it was, without a word.
 
-// Writes the open response to `file`. Returns 0, or 2 when the file cannot be created; a
-// transfer that stops early leaves what was received (possibly nothing), still with 0.
+// Writes the open response to `file`, reading at most the buffer's size at a time. Returns 0, or
+// 2 when the file cannot be created; a transfer that stops early leaves what was received
+// (possibly nothing), still with 0.
 class CHttpDownModule {
 public:
     int SaveResponseToFile(HINTERNET response, const std::string& file, std::vector<char>& buffer);
@@ -19,17 +24,32 @@ public:
 // only makes one folder). Failures are ignored.
 void MakeDirectoryPath(const std::string& path);
 
-// The size the server reports for `url`, by a request of its own; −1 when it reports none or the
-// request fails (then also "서버로부터 에러 발생").
-long QueryContentLength(const std::string& url);
+// One banner download at a time, which another thread can cut short.
+class CBannerDownload {
+public:
+    CBannerDownload() = default;
+    CBannerDownload(const CBannerDownload&) = delete;
+    CBannerDownload& operator=(const CBannerDownload&) = delete;
 
-// Fetches `url` into `file`, always from the server. Returns false, after "인터넷에 연결 할 수
-// 없습니다.", when the server cannot be reached; "파일을 다운로드 할 수 없습니다." when the size is
-// unknown or the file cannot be written (true then: the site was reached). Handles and buffer are
-// released before it returns.
-bool DownloadFile(const std::string& url, const std::string& file);
+    // Fetches the three banners from `site` (the product web site's address), always from the
+    // server, and returns how many copies in "banner\" it renewed. Each request waits at most
+    // kTimeoutMs for the site. Meant for a worker thread: it never touches a window.
+    int Run(const std::string& site);
+    // From any thread: a Run under way ends at once (the connection it waits on is closed), and
+    // later ones fetch nothing.
+    void Cancel();
 
-// The three banners from `site` (the product web site's address), then the copies into
-// "banner\"; copy failures (no such folder) are silent. Returns whether every download reached
-// the site: the main window ends the program after its start-up otherwise.
-bool UpdateBanners(const std::string& site);
+    static constexpr DWORD kTimeoutMs = 10000;
+
+private:
+    HINTERNET OpenSession();
+    void CloseSession();
+    // Whether the banner's copy was renewed; `reached` says whether the site answered at all.
+    bool FetchBanner(HINTERNET session, const std::string& url, const char* downloadFile, const char* localFile,
+                     bool& reached);
+    void CloseRequest(HINTERNET request);
+
+    std::mutex m_lock;  // guards the two below, which Cancel changes from another thread
+    HINTERNET m_session = nullptr;
+    bool m_cancelled = false;
+};

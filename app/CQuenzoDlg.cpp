@@ -32,6 +32,8 @@ constexpr UINT_PTR kListRetryTimer = 2;
 constexpr UINT kListRetryMs = 500;
 constexpr UINT WM_QL_OPEN_LIST = WM_APP + 1;
 constexpr UINT WM_QL_CLOSE = WM_APP + 2;
+// Posted by the banner fetch's worker when it ends; wParam: how many banners it renewed.
+constexpr UINT WM_QL_BANNERS_FETCHED = WM_APP + 3;
 constexpr UINT kNoticeEveryMs = 3600000;
 constexpr unsigned kStartPauseMs = 1000;
 constexpr unsigned kUpdatePauseMs = 1000;
@@ -110,9 +112,10 @@ BOOL CQuenzoDlg::OnInitDialog()
     SetUpButtons();
     if (m_registry->ReadSetting(registry_layout::kTopValue) == "1")
         MakeTopmost();
-    // The product ends when its banner site cannot be reached, once its start-up has finished.
-    if (!UpdateBanners(m_site))
-        EndDialog(IDOK);
+    // Off this thread: the window comes up at once, with the banners of the last good download
+    // (or the built-in one) until the fetch brings new ones; without the site it tries again in
+    // an hour, without a word.
+    StartBannerDownload();
     SetUpNotifier();
     ShowFirstBanner();
     m_bannerThread.Start([this] { RotateBanners(); });
@@ -195,8 +198,12 @@ void CQuenzoDlg::SetUpNotifier()
 
 void CQuenzoDlg::ShowBannerFile(const char* file)
 {
-    // A file that is not a bitmap (a short download) leaves the picture empty for its turn.
-    const auto picture = static_cast<HBITMAP>(LoadImageA(nullptr, file, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    auto picture = static_cast<HBITMAP>(LoadImageA(nullptr, file, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    // No good copy of this banner yet (a first start offline, no banner folder): the picture the
+    // program carries.
+    if (!picture)
+        picture = static_cast<HBITMAP>(LoadImageA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDB_BUILTIN_BANNER),
+                                                  IMAGE_BITMAP, 0, 0, 0));
     const auto previous = reinterpret_cast<HBITMAP>(
         SendDlgItemMessageA(m_hWnd, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
     if (previous)
@@ -207,6 +214,25 @@ void CQuenzoDlg::ShowFirstBanner()
 {
     m_banner = 1;
     ShowBannerFile(Banners()[0].localFile);
+}
+
+void CQuenzoDlg::StartBannerDownload()
+{
+    if (m_downloadThread && m_downloadThread->IsRunning())
+        return;
+    m_downloadThread = std::make_unique<CWorkerThread>();
+    // The worker keeps to the download and a posted message: no control of this window.
+    m_downloadThread->Start([this, site = m_site, window = m_hWnd] {
+        const int renewed = m_bannerDownload.Run(site);
+        PostMessageA(window, WM_QL_BANNERS_FETCHED, static_cast<WPARAM>(renewed), 0);
+    });
+}
+
+void CQuenzoDlg::OnBannersFetched(int renewed)
+{
+    const int shown = m_banner;
+    if (renewed > 0 && shown >= 1 && shown <= 3)
+        ShowBannerFile(Banners()[shown - 1].localFile);
 }
 
 void CQuenzoDlg::RotateBanners()
@@ -286,7 +312,7 @@ void CQuenzoDlg::OnUpdate()
         return;
     PlatformMessageBox("업데이트를 위해 프로그램을 종료합니다.", "Quenzo Light", MB_OK | MB_ICONQUESTION | MB_TOPMOST);
     const std::string updater = UpdaterPath();
-    OnOK();
+    EndDialog(IDOK);
     seams::Pause(kUpdatePauseMs);
     seams::StartProgram(updater, "");
 }
@@ -298,8 +324,10 @@ bool CQuenzoDlg::OnTimer(UINT_PTR timerId)
         OpenRequestedList();
         return true;
     }
-    if (timerId == kNoticeTimer && m_notifier)
+    if (timerId == kNoticeTimer && m_notifier) {
         m_notifier->Popup();
+        StartBannerDownload();
+    }
     return false;
 }
 
@@ -394,6 +422,10 @@ bool CQuenzoDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         OpenRequestedList();
         result = 0;
         return true;
+    case WM_QL_BANNERS_FETCHED:
+        OnBannersFetched(static_cast<int>(wParam));
+        result = 0;
+        return true;
     case WM_QL_CLOSE:
         // The exit command's end, without its question: the setup program asks on the user's behalf.
         if (!CBusyScope::AnyOpen())
@@ -470,8 +502,12 @@ void CQuenzoDlg::OnDestroy()
 {
     KillTimer(m_hWnd, kNoticeTimer);
     KillTimer(m_hWnd, kListRetryTimer);
-    // The rotation sends to the banner control: it must end before the control goes.
+    // The rotation sends to the banner control: it must end before the control goes. A fetch
+    // under way is cut short rather than waited for.
     m_bannerThread.StopAndJoin();
+    m_bannerDownload.Cancel();
+    if (m_downloadThread)
+        m_downloadThread->StopAndJoin();
     const auto last = reinterpret_cast<HBITMAP>(
         SendDlgItemMessageA(m_hWnd, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, 0));
     if (last)

@@ -1,4 +1,5 @@
 #pragma once
+#include "BannerDownload.h"
 #include "CTrayIconRecord.h"
 #include "Dialog.h"
 #include "Thread.h"
@@ -22,9 +23,9 @@ class CxSkinButton;
 
 // The main window "Quenzo Lite" and the program's hub: it makes the long-lived objects, keeps the
 // tray icon, downloads and rotates the banners, and opens the secure-delete, personal-information
-// and preferences windows behind its three picture buttons. Closing or minimising it only hides
-// it; the program ends with its modal loop (exit command, update command, Esc or Enter, or a
-// banner site that cannot be reached at start).
+// and preferences windows behind its three picture buttons. Closing or minimising it, Esc and
+// Enter only hide it; the program ends with its modal loop (the tray menu's exit command after
+// its question, the update command, or a request to close from the setup program).
 class CQuenzoDlg : public CDialog {
 public:
     // `commandLine`: the whole argument text; exactly "trayOn" starts the window minimised.
@@ -32,6 +33,7 @@ public:
     ~CQuenzoDlg() override;
 
     // Where the banners are fetched from; the build's product site unless a test says otherwise.
+    // A fetch takes the address when it starts: at start-up and at every hourly notice.
     void SetSiteAddress(std::string site) { m_site = std::move(site); }
     // The banner rotation's wait of one second on its thread, which returns true to end the
     // rotation (it must when the thread is asked to stop); tests replace it to step the rotation.
@@ -43,6 +45,7 @@ public:
     void RequestList(const std::vector<std::wstring>& paths);
 
     int ShownBanner() const { return m_banner; }
+    bool IsFetchingBanners() const { return m_downloadThread && m_downloadThread->IsRunning(); }
     CQuenzoFileDeleteDlg* DeletionList() const { return m_fileDelete.get(); }
     CQuenzoAboutDlg* About() const { return m_about.get(); }
 
@@ -52,6 +55,9 @@ protected:
     bool OnTimer(UINT_PTR timerId) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnDestroy() override;
+    // Enter and Esc reach the window as OK and Cancel: they hide it as the close box does.
+    void OnOK() override { GoToTray(); }
+    void OnCancel() override { GoToTray(); }
 
 private:
     void CreateLongLivedObjects();
@@ -60,6 +66,8 @@ private:
     void ShowFirstBanner();
     void RotateBanners();
     void ShowBannerFile(const char* file);
+    void StartBannerDownload();
+    void OnBannersFetched(int renewed);
     void OnTrayEvent(UINT mouseMessage);
     void ShowTrayMenu();
     void OnSystemCommand(WPARAM command, LRESULT& result, bool& handled);
@@ -95,5 +103,7 @@ private:
     HBRUSH m_white = nullptr;
     std::atomic<int> m_banner{0};
     CWorkerThread m_bannerThread;
+    CBannerDownload m_bannerDownload;
+    std::unique_ptr<CWorkerThread> m_downloadThread;  // the latest fetch of the banners
     bool m_tracking = false;
 };

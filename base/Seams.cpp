@@ -12,6 +12,16 @@ std::function<std::uint32_t()> g_clock;
 std::function<int(const Prompt&)> g_prompt;
 OutsideEffects g_effects;
 
+// The current folder of what the program starts: the system folder, never the program's own. A
+// browser that stays open would hold the program's folder as its current folder, and the
+// uninstaller could not remove that folder.
+std::string StartingFolder()
+{
+    char folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? folder : "";
+}
+
 std::string ApplicationTitle()
 {
     char path[MAX_PATH] = {};
@@ -68,16 +78,19 @@ bool OpenWebPage(const std::string& address)
 {
     if (g_effects.openWebPage)
         return g_effects.openWebPage(address);
-    return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+    const std::string folder = StartingFolder();
+    return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", address.c_str(), nullptr,
+                                                   folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL)) > 32;
 }
 
 bool StartProgram(const std::string& path, const std::string& arguments)
 {
     if (g_effects.startProgram)
         return g_effects.startProgram(path, arguments);
+    const std::string folder = StartingFolder();
     return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path.c_str(),
-                                                   arguments.empty() ? nullptr : arguments.c_str(), nullptr,
-                                                   SW_SHOWNORMAL)) > 32;
+                                                   arguments.empty() ? nullptr : arguments.c_str(),
+                                                   folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL)) > 32;
 }
 
 PauseHandler& PauseSlot() { return g_pause; }

@@ -36,6 +36,10 @@ ManifestDPIAware true
 !define SETTINGS_KEY "Software\Marrowick\QuenzoLite\Data"
 ; Where the program downloads its banners (a fixed path in the program, whatever the Windows folder).
 !define BANNER_DOWNLOADS "C:\Windows\Temp"
+; Where the update program downloads a setup program, which it deletes at its next start.
+!define UPDATE_DOWNLOADS "$TEMP\QuenzoLiteUpdate"
+; The autostart command, quoted: unquoted, Windows would try C:\Program.exe first.
+!define AUTOSTART_COMMAND '"$INSTDIR\QuenzoLite.exe" trayOn'
 !define EXIT_ABORTED 2
 
 ; The programs installed, one line each; the uninstaller removes exactly these names.
@@ -74,6 +78,11 @@ ManifestDPIAware true
 !macroend
 !macro RemoveProgram NAME
   Delete "$INSTDIR\${NAME}.exe"
+!macroend
+!macro NoteProgramLeft NAME
+  ${If} ${FileExists} "$INSTDIR\${NAME}.exe"
+    StrCpy $1 1
+  ${EndIf}
 !macroend
 !macro RemoveFile PATH
   Delete "${PATH}"
@@ -257,6 +266,13 @@ Section "QuenzoLite" SecProgram
   !insertmacro WriteVerb "${VERB_FILES}"
   !insertmacro WriteVerb "${VERB_FOLDERS}"
 
+  ; The program writes its autostart entry at every start; one an earlier version wrote unquoted is
+  ; repaired now, before the next sign-in would use it.
+  ReadRegStr $0 HKCU "${RUN_KEY}" "${AUTOSTART_VALUE}"
+  ${If} $0 != ""
+    WriteRegStr HKCU "${RUN_KEY}" "${AUTOSTART_VALUE}" '${AUTOSTART_COMMAND}'
+  ${EndIf}
+
   ; Files live in the machine's Program Files, so their uninstall entry is the machine's too.
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Quenzo Lite"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -271,17 +287,58 @@ Section "QuenzoLite" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; Removes what the setup and the program put in the install folder, and the folders we made, each
+; only when empty: a file of the user's own keeps the folder. A copy that has only just ended may
+; still hold its program file, and a program that a copy started (a browser) may hold the folder as
+; its current folder: while nothing but that keeps the folder, it is tried again for a few
+; seconds, and an empty folder that is still held then goes at the next restart.
+Function un.RemoveInstalledFiles
+  Push $0
+  Push $1
+  Push $2
+  StrCpy $0 0
+  ${Do}
+    !insertmacro QuenzoPrograms RemoveProgram
+    !insertmacro QuenzoBannerFiles RemoveFile
+    Delete "$INSTDIR\${UNINSTALLER}"
+    RMDir "$INSTDIR\banner"
+    RMDir "$INSTDIR"
+    ; $2: -1 gone, 0 empty (held), 1 something left in it.
+    ${un.DirState} "$INSTDIR" $2
+    StrCpy $1 0
+    !insertmacro QuenzoPrograms NoteProgramLeft
+    ${If} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+      StrCpy $1 1
+    ${EndIf}
+    ${If} $2 = -1
+    ${OrIf} $0 >= 20
+      ${Break}
+    ${EndIf}
+    ${If} $2 = 1
+    ${AndIf} $1 = 0
+      ${Break}
+    ${EndIf}
+    Sleep 250
+    IntOp $0 $0 + 1
+  ${Loop}
+  ${If} $2 = 0
+    RMDir /REBOOTOK "$INSTDIR"
+    RMDir /REBOOTOK "$PROGRAMFILES64\Marrowick"
+  ${Else}
+    RMDir "$PROGRAMFILES64\Marrowick"
+  ${EndIf}
+  RMDir "${BANNER_DOWNLOADS}\banner"
+  Delete "${UPDATE_DOWNLOADS}\QuenzoLiteSetup-*.exe"
+  Delete "${UPDATE_DOWNLOADS}\QuenzoLiteUpdate-*.part"
+  RMDir "${UPDATE_DOWNLOADS}"
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
 Section "un.QuenzoLite"
   Call un.CloseRunningCopy
-
-  ; Only what the setup and the program put there: a file of the user's own keeps the folder.
-  !insertmacro QuenzoPrograms RemoveProgram
-  !insertmacro QuenzoBannerFiles RemoveFile
-  Delete "$INSTDIR\${UNINSTALLER}"
-  RMDir "$INSTDIR\banner"
-  RMDir "$INSTDIR"
-  RMDir "$PROGRAMFILES64\Marrowick"
-  RMDir "${BANNER_DOWNLOADS}\banner"
+  Call un.RemoveInstalledFiles
   Delete "${SHORTCUT}"
 
   DeleteRegKey HKCU "${VERB_FILES}"

@@ -17,6 +17,7 @@
 #define IDC_QUENZO_CURSOR 141       // the program's arrow, set when the pointer leaves a hot spot
 #define IDB_ABOUT 142               // 279 x 144, the about window's picture
 #define IDB_NOTICE_SKIN 143         // 180 x 120, the notice popup's face
+#define IDB_BUILTIN_BANNER 144      // 342 x 119, the banner shown while no downloaded one is at hand
 
 // Main window "Quenzo Lite"
 #define IDD_QUENZOLITE_DIALOG 102
@@ -90,6 +91,12 @@
 // Personal-information page
 #define IDD_PERSNALDELETE_OPTION 109
 #define IDC_PERSNAL_SECURE 1034
+
+// The update program's download window "Quenzo Light" (numbers of our own)
+#define IDD_UPDATE_PROGRESS 111
+#define IDC_UPDATE_TEXT 1043
+#define IDC_UPDATE_PROGRESS 1044
+#define IDC_UPDATE_AMOUNT 1045
 
 
 #ifndef IDC_STATIC

@@ -16,7 +16,9 @@ constexpr const char* kSettingsSubkey = "Data";
 constexpr const char* kRunGroup = "Microsoft\\Windows\\CurrentVersion";
 constexpr const char* kRunSubkey = "Run";
 constexpr const char* kAutostartValue = "Quenzo Light";
-constexpr const char* kAutostartCommand = "C:\\Program Files\\Marrowick\\QuenzoLite\\QuenzoLite.exe trayOn";
+// The path in quotes: unquoted, its blanks make Windows try C:\Program.exe first, and the
+// program would not get "trayOn" as its whole argument text.
+constexpr const char* kAutostartCommand = "\"C:\\Program Files\\Marrowick\\QuenzoLite\\QuenzoLite.exe\" trayOn";
 
 // The settings, values of the settings key.
 constexpr const char* kMethodValue = "Method";
@@ -48,8 +50,9 @@ public:
     // Creates the settings key with any missing parents and sets its unnamed value to "".
     void CreateSettingsKey();
 
-    // Run once at every start: autostart entry, product information (which finds its key only
-    // from the second start on), settings key, and repair of invalid "Method", "Persnal", "Top".
+    // Run once at every start: autostart entry (written whole each time, so an earlier unquoted
+    // one is repaired), product information (which finds its key only from the second start on),
+    // settings key, and repair of invalid "Method", "Persnal", "Top".
     void RegisterAtStartup();
 };
 

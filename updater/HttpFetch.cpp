@@ -78,6 +78,9 @@ FetchStatus Fetch(const std::string& address, const FetchOptions& options,
     if (announced > 0 && static_cast<unsigned long long>(announced) > options.limit)
         return FetchStatus::TooLarge;
 
+    const std::uint64_t total = announced > 0 ? static_cast<std::uint64_t>(announced) : 0;
+    if (options.progress && !options.progress(0, total))
+        return FetchStatus::Cancelled;
     std::vector<char> buffer(64 * 1024);
     std::uint64_t received = 0;
     for (;;) {
@@ -91,6 +94,8 @@ FetchStatus Fetch(const std::string& address, const FetchOptions& options,
             return FetchStatus::TooLarge;
         if (!sink(buffer.data(), got))
             return FetchStatus::Refused;
+        if (options.progress && !options.progress(received, total))
+            return FetchStatus::Cancelled;
     }
     // WinINet reports a connection closed early as a normal end: only the count tells.
     if (announced >= 0 && received != static_cast<unsigned long long>(announced))

@@ -16,11 +16,15 @@ enum class FetchStatus {
     TooLarge,     // more than the caller's limit, announced or received
     NotSecure,    // https was required, but the answer came from an http address (a redirect)
     Refused,      // the sink refused the bytes (a full disk)
+    Cancelled,    // the progress function asked to stop
 };
 
 struct FetchOptions {
     std::uint64_t limit = 0;    // the most bytes accepted
     bool requireHttps = false;  // the address after redirects must be https
+    // When given: told the bytes received so far and those announced (0: none announced), once
+    // before the first piece and after each; false ends the fetch (Cancelled).
+    std::function<bool(std::uint64_t received, std::uint64_t announced)> progress;
 };
 
 // Hands the body to `sink` in pieces as it arrives; a sink that returns false ends the fetch. What

@@ -16,6 +16,9 @@ constexpr char kCaption[] = "Quenzo Light";
 constexpr std::uint64_t kManifestLimit = 64 * 1024;
 constexpr std::uint64_t kSetupLimit = 256ull * 1024 * 1024;
 constexpr int kNameTries = 100;
+constexpr char kOwnFolder[] = "QuenzoLiteUpdate";
+// The names this program gives its files in its folder: the partial download and the setup.
+constexpr const char* kOwnFilePatterns[] = {"QuenzoLiteUpdate-*.part", "QuenzoLiteSetup-*.exe"};
 
 struct OutcomeText {
     UpdateOutcome outcome;
@@ -25,6 +28,8 @@ struct OutcomeText {
 constexpr OutcomeText kOutcomeTexts[] = {
     {UpdateOutcome::UpToDate, "최신 버전입니다.", MB_ICONINFORMATION},
     {UpdateOutcome::SetupStarted, "", 0},
+    {UpdateOutcome::Declined, "", 0},
+    {UpdateOutcome::Cancelled, "", 0},
     {UpdateOutcome::Unreachable, "업데이트 서버에 연결할 수 없습니다. 인터넷 연결을 확인해 주십시오.", MB_ICONERROR},
     {UpdateOutcome::ManifestUnreadable, "업데이트 정보를 읽을 수 없습니다. 잠시 후 다시 시도해 주십시오.", MB_ICONERROR},
     {UpdateOutcome::NotSecure, "보안 연결(https)이 아닌 주소의 업데이트 파일은 받지 않습니다.", MB_ICONERROR},
@@ -80,6 +85,39 @@ std::optional<std::string> TemporaryFolder()
     return ExactNarrow(shortPath);
 }
 
+// The update program's folder, with a trailing backslash; nothing when the temporary folder has
+// no name the narrow functions reach.
+std::optional<std::string> DownloadFolder(const UpdateRequest& request)
+{
+    std::optional<std::string> folder = request.downloadFolder;
+    if (request.downloadFolder.empty()) {
+        folder = TemporaryFolder();
+        if (folder)
+            *folder += kOwnFolder;
+    }
+    if (folder && folder->back() != '\\')
+        *folder += '\\';
+    return folder;
+}
+
+// Deletes what an earlier run left in `folder`: its setup (which the setup program, still
+// running then, could not have deleted itself) and a partial download. A file that is in use (a
+// setup still running) stays until a later run.
+void RemoveEarlierDownloads(const std::string& folder)
+{
+    for (const char* pattern : kOwnFilePatterns) {
+        WIN32_FIND_DATAA found;
+        const HANDLE find = FindFirstFileA((folder + pattern).c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((folder + found.cFileName).c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+}
+
 // A file of a new name in `folder`, created empty for writing: nothing that was there is opened.
 std::optional<std::pair<std::string, ScopedHandle>> CreateFreshFile(const std::string& folder)
 {
@@ -123,6 +161,8 @@ UpdateOutcome OutcomeOfSetupFetch(FetchStatus status)
         return UpdateOutcome::NotSecure;
     case FetchStatus::Refused:
         return UpdateOutcome::CannotSave;
+    case FetchStatus::Cancelled:
+        return UpdateOutcome::Cancelled;
     case FetchStatus::NotFound:
     case FetchStatus::Incomplete:
     case FetchStatus::TooLarge:
@@ -131,23 +171,36 @@ UpdateOutcome OutcomeOfSetupFetch(FetchStatus status)
     return UpdateOutcome::DownloadFailed;
 }
 
-// Downloads, checks and starts the setup program; the file is deleted on every failure but a
-// failed start of a file that stays locked by another program.
-UpdateOutcome InstallSetup(const UpdateRequest& request, const UpdateManifest& manifest, const std::string& address)
+// Downloads (in the watcher's window, when there is one), checks and starts the setup program;
+// the file is deleted on every failure but a failed start of a file that stays locked by another
+// program.
+UpdateOutcome InstallSetup(const UpdateRequest& request, const std::string& folder, const UpdateManifest& manifest,
+                           const std::string& address)
 {
-    std::optional<std::string> folder = request.tempFolder.empty() ? TemporaryFolder() : request.tempFolder;
-    if (!folder)
-        return UpdateOutcome::CannotSave;
-    if (folder->back() != '\\')
-        *folder += '\\';
-    auto fresh = CreateFreshFile(*folder);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    auto fresh = CreateFreshFile(folder);
     if (!fresh)
         return UpdateOutcome::CannotSave;
     auto& [download, out] = *fresh;
-    const FetchStatus status = Fetch(address, {kSetupLimit, request.requireHttps}, [&out](const char* bytes, std::size_t count) {
-        DWORD written = 0;
-        return WriteFile(out.Get(), bytes, static_cast<DWORD>(count), &written, nullptr) && written == count;
-    });
+    FetchOptions options{kSetupLimit, request.requireHttps, {}};
+    if (request.watcher)
+        options.progress = [watcher = request.watcher](std::uint64_t received, std::uint64_t announced) {
+            return watcher->Report(received, announced);
+        };
+    FetchStatus status = FetchStatus::Unreachable;
+    const auto fetch = [&] {
+        status = Fetch(address, options, [&out](const char* bytes, std::size_t count) {
+            DWORD written = 0;
+            return WriteFile(out.Get(), bytes, static_cast<DWORD>(count), &written, nullptr) && written == count;
+        });
+    };
+    if (request.watcher)
+        request.watcher->Watch(manifest.versionText, fetch);
+    else
+        fetch();
+    // A stop asked for while the transfer was stuck counts, however the transfer then ended.
+    if (request.watcher && request.watcher->CancelRequested())
+        status = FetchStatus::Cancelled;
     const bool flushed = status == FetchStatus::Ok && FlushFileBuffers(out.Get());
     out.Close();
     if (status != FetchStatus::Ok || !flushed) {
@@ -155,7 +208,7 @@ UpdateOutcome InstallSetup(const UpdateRequest& request, const UpdateManifest& m
         return status != FetchStatus::Ok ? OutcomeOfSetupFetch(status) : UpdateOutcome::CannotSave;
     }
 
-    const std::optional<std::string> setup = MoveToSetupName(download, *folder, manifest.versionText);
+    const std::optional<std::string> setup = MoveToSetupName(download, folder, manifest.versionText);
     if (!setup) {
         DeleteFileA(download.c_str());
         return UpdateOutcome::CannotSave;
@@ -178,7 +231,13 @@ UpdateOutcome InstallSetup(const UpdateRequest& request, const UpdateManifest& m
     return UpdateOutcome::SetupStarted;
 }
 
-UpdateOutcome CheckAndInstall(const UpdateRequest& request)
+// The question before a newer version is downloaded, which names it.
+std::string NewVersionQuestion(const std::string& version)
+{
+    return "새 버전 " + version + "가 있습니다. 지금 설치하시겠습니까?";
+}
+
+UpdateOutcome CheckAndInstall(const UpdateRequest& request, const std::optional<std::string>& folder)
 {
     const std::string manifestAddress = ManifestAddress(request.site);
     // The manifest names the setup and its checksum: whoever could change it in transit could name
@@ -186,7 +245,7 @@ UpdateOutcome CheckAndInstall(const UpdateRequest& request)
     if (request.requireHttps && !IsHttpsAddress(manifestAddress))
         return UpdateOutcome::NotSecure;
     std::string text;
-    const FetchStatus status = FetchText(manifestAddress, {kManifestLimit, request.requireHttps}, text);
+    const FetchStatus status = FetchText(manifestAddress, {kManifestLimit, request.requireHttps, {}}, text);
     if (status == FetchStatus::Unreachable)
         return UpdateOutcome::Unreachable;
     if (status == FetchStatus::NotSecure)
@@ -204,7 +263,12 @@ UpdateOutcome CheckAndInstall(const UpdateRequest& request)
         return UpdateOutcome::ManifestUnreadable;
     if (request.requireHttps && !IsHttpsAddress(*address))
         return UpdateOutcome::NotSecure;
-    return InstallSetup(request, *manifest, *address);
+    if (seams::ShowPrompt(seams::PromptKind::Platform, NewVersionQuestion(manifest->versionText), kCaption,
+                          MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) != IDYES)
+        return UpdateOutcome::Declined;
+    if (!folder)
+        return UpdateOutcome::CannotSave;
+    return InstallSetup(request, *folder, *manifest, *address);
 }
 
 }  // namespace
@@ -216,5 +280,11 @@ const char* OutcomeMessage(UpdateOutcome outcome)
 
 UpdateOutcome RunUpdate(const UpdateRequest& request)
 {
-    return Tell(CheckAndInstall(request));
+    const std::optional<std::string> folder = DownloadFolder(request);
+    if (folder)
+        RemoveEarlierDownloads(*folder);
+    const UpdateOutcome outcome = CheckAndInstall(request, folder);
+    if (folder && outcome != UpdateOutcome::SetupStarted)
+        RemoveDirectoryA(folder->c_str());
+    return Tell(outcome);
 }

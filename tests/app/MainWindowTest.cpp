@@ -137,6 +137,20 @@ protected:
     }
     HWND Window() const { return main->GetSafeHwnd(); }
     void Command(int id) const { PostMessageA(Window(), WM_COMMAND, id, 0); }
+    // Asks the program to end as the setup program's /close does: without the exit question.
+    LRESULT End() const
+    {
+        COPYDATASTRUCT data{kCloseData, 0, nullptr};
+        return SendMessageW(Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    }
+    std::function<void()> UntilBannersFetched() const
+    {
+        return Until([this] { return !main->IsFetchingBanners(); }, "the banner fetch");
+    }
+    std::vector<COLORREF> ShownPixels() const
+    {
+        return Pixels(reinterpret_cast<HBITMAP>(SendDlgItemMessageA(Window(), IDC_BANNER, STM_GETIMAGE, IMAGE_BITMAP, 0)));
+    }
     void Tray(UINT mouse) const { PostMessageA(Window(), CTrayIconRecord::TrayMessage(), 1, mouse); }
 
     Sandbox sandbox;  // also the current folder, where "banner\" lies
@@ -171,7 +185,7 @@ TEST_F(MainWindowTest, StartRegistersDownloadsRotatesAndExitsOnlyWhenAsked)
             reinterpret_cast<HBITMAP>(SendDlgItemMessageA(Window(), IDC_BANNER, STM_GETIMAGE, IMAGE_BITMAP, 0));
         pictureMatches.push_back(Pixels(picture) == FilePixels(Banners()[shown.back() - 1].localFile));
     };
-    std::vector<std::function<void()>> steps = {record};
+    std::vector<std::function<void()>> steps = {UntilBannersFetched(), record};
     for (int i = 0; i < 4; ++i) {
         steps.push_back([tick] { ReleaseSemaphore(tick, 1, nullptr); });
         steps.push_back(record);
@@ -199,7 +213,7 @@ TEST_F(MainWindowTest, StartRegistersDownloadsRotatesAndExitsOnlyWhenAsked)
     EXPECT_EQ(RegQueryValueExA(run, "Quenzo Light", nullptr, nullptr, reinterpret_cast<BYTE*>(command), &size),
               ERROR_SUCCESS);
     RegCloseKey(run);
-    EXPECT_STREQ(command, "C:\\Program Files\\Marrowick\\QuenzoLite\\QuenzoLite.exe trayOn");
+    EXPECT_STREQ(command, "\"C:\\Program Files\\Marrowick\\QuenzoLite\\QuenzoLite.exe\" trayOn");
     EXPECT_TRUE(IsValidMethodText(CRegInfo().ReadSetting("Method")));
     EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"프로그램을 종료하시겠습니까?", "프로그램을 종료하시겠습니까?"}));
     CloseHandle(tick);
@@ -226,7 +240,7 @@ TEST_F(MainWindowTest, TrayOnAndTopAtStart)
         Run(c.argument, {[&] {
                              minimised = IsIconic(Window()) != FALSE;
                              topmost = (GetWindowLongA(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-                             Command(IDCANCEL);  // Esc: the program ends without a question
+                             End();
                          }});
         EXPECT_EQ(minimised, c.minimised) << c.argument;
         EXPECT_EQ(topmost, c.topmost) << c.argument;
@@ -279,26 +293,56 @@ TEST_F(MainWindowTest, TrayMenuAndWindowCommands)
               (std::vector<std::string>{"업데이트를 하시겠습니까?", "업데이트를 위해 프로그램을 종료합니다."}));
 }
 
-// Without a "banner" folder nothing is copied and nothing is said; an unreachable site gives the
-// connection message for each banner and ends the program after its start-up; a server that
-// reports no size gives the download message and leaves the download file as it was.
-TEST_F(MainWindowTest, BannerSiteFailures)
+// Esc and Enter hide the window as the close box does (tray icon, notice), without a question;
+// the program runs on until the tray menu's exit.
+TEST_F(MainWindowTest, EscAndEnterHideTheWindowToTheTray)
 {
-    ASSERT_TRUE(RemoveDirectoryA(sandbox.Path("banner").c_str()));
-    Run("", {[&] { Command(IDCANCEL); }});
+    std::vector<bool> visible;
+    const auto press = [this](WPARAM key) { return [this, key] { PostMessageA(Window(), WM_KEYDOWN, key, 0); }; };
+    const auto note = [&] { visible.push_back(IsWindow(Window()) && IsWindowVisible(Window())); };
+    Run("", {press(VK_ESCAPE), note, [&] { ShowWindow(Window(), SW_SHOW); }, press(VK_RETURN), note, [&] { End(); }});
+    EXPECT_EQ(visible, (std::vector<bool>{false, false}));
     EXPECT_TRUE(prompts.Texts().empty());
-    EXPECT_FALSE(sandbox.Exists("banner"));
+}
 
-    EXPECT_EQ(Run("", {}, "http://127.0.0.1:1"), IDOK);
-    EXPECT_EQ(prompts.Texts(), std::vector<std::string>(3, "인터넷에 연결 할 수 없습니다."));
+// Without its site the program starts as always: window, tray icon, no message, and in the
+// banner the picture it carries, or the last good copy; answers without a size or that are not
+// bitmaps change no copy. When the site is back, the hourly notice's refresh fetches the banners.
+TEST_F(MainWindowTest, StartsWithoutItsSiteAndFetchesTheBannersOnceItIsBack)
+{
+    const auto builtIn = static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BUILTIN_BANNER), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(builtIn, nullptr);
+    bool trayIcon = false;
+    std::vector<COLORREF> offline, back;
+    Run("", {UntilBannersFetched(),
+             [&] {
+                 NOTIFYICONDATAA icon{};
+                 icon.cbSize = NOTIFYICONDATAA_V1_SIZE, icon.hWnd = Window(), icon.uID = 1;
+                 trayIcon = Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE && IsWindowVisible(Window());
+                 offline = ShownPixels();
+                 SaveScreenshot(Window(), "main-window-offline");
+                 main->SetSiteAddress(Site());
+                 PostMessageA(Window(), WM_TIMER, 1, 0);
+             },
+             Until([&] { return ReadAll(sandbox.Path("banner\\banner3.bmp")) == ServedBanner(3); }, "the banners"),
+             UntilBannersFetched(), [&] { back = ShownPixels(); }, [&] { End(); }},
+        "http://127.0.0.1:1");
+    EXPECT_TRUE(trayIcon);
+    EXPECT_EQ(offline, Pixels(builtIn));
+    EXPECT_EQ(back, FilePixels(Banners()[0].localFile));
+    DeleteObject(builtIn);
 
-    std::ofstream(Banners()[0].downloadFile, std::ios::binary | std::ios::trunc) << "earlier";
-    const std::size_t before = prompts.Texts().size();
-    Run("", {[&] { Command(IDCANCEL); }}, Site() + "/nolength");
-    const auto texts = prompts.Texts();
-    EXPECT_EQ(std::vector<std::string>(texts.begin() + static_cast<long>(before), texts.end()),
-              std::vector<std::string>(3, "파일을 다운로드 할 수 없습니다."));
-    EXPECT_EQ(ReadAll(Banners()[0].downloadFile), "earlier");
+    for (const std::string& failing : {Site() + "/nolength", Site() + "/absent"}) {
+        sandbox.WriteFile("banner\\banner1.bmp", ServedBanner(2));
+        DeleteFileA(sandbox.Path("banner\\banner2.bmp").c_str());
+        std::vector<COLORREF> shown;
+        Run("", {UntilBannersFetched(), [&] { shown = ShownPixels(); }, [&] { End(); }}, failing);
+        EXPECT_EQ(sandbox.ReadFile("banner\\banner1.bmp"), ServedBanner(2)) << failing;
+        EXPECT_FALSE(sandbox.Exists("banner\\banner2.bmp")) << failing;
+        EXPECT_EQ(shown, FilePixels(sandbox.Path("banner\\banner1.bmp"))) << failing;
+    }
+    EXPECT_TRUE(prompts.Texts().empty());
 }
 
 // Dragged within 20 pixels of an edge the real window snaps to it; at 21 it stays.
@@ -313,7 +357,7 @@ TEST_F(MainWindowTest, WindowSnapsToTheScreenEdges)
             places.push_back({now.left, now.top});
         };
     };
-    Run("", {moveTo(20, 20), moveTo(21, 21), [&] { Command(IDCANCEL); }});
+    Run("", {moveTo(20, 20), moveTo(21, 21), [&] { End(); }});
     ASSERT_EQ(places.size(), 2u);
     EXPECT_EQ(places[0].x, 0);
     EXPECT_EQ(places[0].y, 0);
@@ -335,10 +379,6 @@ TEST_F(MainWindowTest, VerbPathsFromManyCopiesJoinOneListAndCloseWaitsForARun)
     std::vector<HANDLE> copies;
     std::vector<std::wstring> listed;
     LRESULT whileBusy = 0, whenIdle = 0;
-    const auto askToClose = [this] {
-        COPYDATASTRUCT data{kCloseData, 0, nullptr};
-        return SendMessageW(Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-    };
     Run("", {
                 [&] {
                     for (const std::string& name : chosen)
@@ -352,9 +392,9 @@ TEST_F(MainWindowTest, VerbPathsFromManyCopiesJoinOneListAndCloseWaitsForARun)
                 [&] {
                     listed = main->DeletionList()->EntryPaths();
                     const CBusyScope busy;
-                    whileBusy = askToClose();
+                    whileBusy = End();
                 },
-                [&] { whenIdle = askToClose(); },
+                [&] { whenIdle = End(); },
             });
     for (HANDLE copy : copies) {
         EXPECT_EQ(ExitCode(copy), 0u);

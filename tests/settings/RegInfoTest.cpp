@@ -14,6 +14,8 @@ namespace {
 const char* const kProductKey = "Software\\Marrowick\\QuenzoLite";
 const char* const kSettingsKey = "Software\\Marrowick\\QuenzoLite\\Data";
 const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// Quoted, or Windows would try C:\Program.exe first.
+const std::string kQuotedAutostart = "\"C:\\Program Files\\Marrowick\\QuenzoLite\\QuenzoLite.exe\" trayOn";
 
 struct RawValue {
     bool present = false;
@@ -89,9 +91,8 @@ TEST_F(RegInfoTest, FirstAndSecondStart)
     m_reg.RegisterAtStartup();
 
     const RawValue autostart = ReadRaw(kRunKey, "Quenzo Light");
-    const std::string command = "C:\\Program Files\\Marrowick\\QuenzoLite\\QuenzoLite.exe trayOn";
     EXPECT_EQ(autostart.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(autostart.data, command);  // no terminating zero stored
+    EXPECT_EQ(autostart.data, kQuotedAutostart);  // no terminating zero stored
     EXPECT_FALSE(ReadRaw(kProductKey, "Company").present);
     for (const char* name : {"Method", "Persnal", "Top"}) {
         const RawValue value = ReadRaw(kSettingsKey, name);
@@ -115,6 +116,20 @@ TEST_F(RegInfoTest, FirstAndSecondStart)
     }
     for (const char* name : {"Company Homepage", "Quenzo Homepage"})
         EXPECT_EQ(ReadRaw(kProductKey, name).data.rfind("http://", 0), 0u) << name;
+}
+
+// Whatever an earlier version or anyone else left as the autostart entry, a start leaves the
+// quoted command; an unquoted one (as earlier versions wrote it) is repaired.
+TEST_F(RegInfoTest, AutostartEntryIsQuotedAndRepaired)
+{
+    const std::string earlier[] = {"", "C:\\Program Files\\Marrowick\\QuenzoLite\\QuenzoLite.exe trayOn",
+                                   kQuotedAutostart, "C:\\Program.exe trayOn"};
+    for (const std::string& before : earlier) {
+        if (!before.empty())
+            SetRaw(kRunKey, "Quenzo Light", REG_SZ, before);
+        m_reg.RegisterAtStartup();
+        EXPECT_EQ(ReadRaw(kRunKey, "Quenzo Light").data, kQuotedAutostart) << before;
+    }
 }
 
 TEST_F(RegInfoTest, InvalidSettingsAreRepairedValidOnesKept)

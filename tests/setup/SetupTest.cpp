@@ -202,6 +202,14 @@ std::optional<DWORD> RunToEnd(const std::wstring& command, bool followCopy = fal
     return code;
 }
 
+// Where the update program downloads setups: its own folder in the temporary folder.
+std::wstring UpdateDownloads()
+{
+    wchar_t temp[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"QuenzoLiteUpdate";
+}
+
 // The programs this build made, each as (its name in the install folder, the built file).
 std::vector<std::pair<std::wstring, std::wstring>> BuiltPrograms()
 {
@@ -240,8 +248,10 @@ protected:
         CreateDirectoryW(L"C:\\Windows\\Temp\\banner", nullptr);
         for (const std::wstring& file : kBannerFiles)
             ASSERT_TRUE(WriteAll(file, "BM"));
-        WriteString(HKEY_CURRENT_USER, kRunKey, L"Quenzo Light", kProgram + L" trayOn");
+        WriteString(HKEY_CURRENT_USER, kRunKey, L"Quenzo Light", L"\"" + kProgram + L"\" trayOn");
         WriteString(HKEY_CURRENT_USER, kProductKey, L"AppVersion", L"1.0.0.1");
+        CreateDirectoryW(UpdateDownloads().c_str(), nullptr);
+        ASSERT_TRUE(WriteAll(UpdateDownloads() + L"\\QuenzoLiteSetup-1.0.0.2.exe", "MZ"));
         WriteString(HKEY_CURRENT_USER, kSettingsKey, L"Method", L"7");
     }
 
@@ -342,7 +352,7 @@ TEST_F(Setup, UninstallRemovesWhatItMadeAndKeepsSettingsUnlessAsked)
     ASSERT_EQ(Uninstall(), 0u);
 
     for (const std::wstring& gone : {kProgram, kUninstaller, kFolder + L"\\banner", ShortcutPath(),
-                                     std::wstring(L"C:\\Windows\\Temp\\banner")})
+                                     std::wstring(L"C:\\Windows\\Temp\\banner"), UpdateDownloads()})
         EXPECT_FALSE(Exists(gone)) << gone;
     for (const std::wstring& gone : kBannerFiles)
         EXPECT_FALSE(Exists(gone)) << gone;
@@ -420,14 +430,19 @@ void UseTheRunsSite()
 
 }  // namespace
 
-// The installed program starts from its folder as the shortcut starts it, fetches its banners into
-// the banner folder the setup made and points its autostart entry at itself; a silent setup run
-// over it then ends it through the program's own /close and replaces it.
+// The setup quotes the autostart entry an earlier version left unquoted (Windows would try
+// C:\Program.exe first). The program, started by that entry as at sign-in, from its folder,
+// starts in the tray, fetches its banners into the banner folder the setup made and points its
+// autostart entry at itself; a silent setup run over it ends it through its /close and replaces it.
 TEST_F(Setup, TheInstalledProgramRunsAndASilentSetupClosesIt)
 {
+    WriteString(HKEY_CURRENT_USER, kRunKey, L"Quenzo Light", kProgram + L" trayOn");
     ASSERT_EQ(Install(), 0u);
+    const std::wstring quoted = L"\"" + kProgram + L"\" trayOn";
+    const std::wstring autostart = ReadString(HKEY_CURRENT_USER, kRunKey, L"Quenzo Light").value_or(L"");
+    EXPECT_EQ(autostart, quoted);
     UseTheRunsSite();
-    PROCESS_INFORMATION program = Start(L"\"" + kProgram + L"\" trayOn", kFolder.c_str());
+    PROCESS_INFORMATION program = Start(autostart, kFolder.c_str());
     ASSERT_NE(program.hProcess, nullptr);
 
     const std::string banner3 = ReadUnix(std::string(QUENZO_SITE_DIR) + "/QuenzoLight/banner/banner3.bmp");
@@ -435,8 +450,10 @@ TEST_F(Setup, TheInstalledProgramRunsAndASilentSetupClosesIt)
     for (int wait = 0; wait < 300 && ReadAll(kBannerFiles[2]) != banner3; ++wait)
         Sleep(100);
     EXPECT_EQ(ReadAll(kBannerFiles[2]), banner3);
-    const std::optional<std::wstring> autostart = ReadString(HKEY_CURRENT_USER, kRunKey, L"Quenzo Light");
-    EXPECT_EQ(autostart, kProgram + L" trayOn");
+    for (int wait = 0; wait < 100 && !IsIconic(FindWindowW(nullptr, L"Quenzo Lite")); ++wait)
+        Sleep(100);
+    EXPECT_TRUE(IsIconic(FindWindowW(nullptr, L"Quenzo Lite")));
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kRunKey, L"Quenzo Light"), quoted);
     EXPECT_EQ(WaitForSingleObject(program.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
     EXPECT_EQ(Install(), 0u);
@@ -473,10 +490,25 @@ TEST_F(Setup, TheWizardsAskAboutARunningCopyAndTheSettingsAndStartTheProgram)
     EXPECT_NE(mutex, nullptr);
     if (mutex)
         CloseHandle(mutex);
+
     EXPECT_EQ(RunToEnd(L"\"" + kProgram + L"\" /close"), 0u);
 
+    // This test holds the install folder as its current folder, as a program the copy started (a
+    // browser) may, until the uninstaller has removed the files: the folders still go.
     WriteString(HKEY_CURRENT_USER, kSettingsKey, L"Method", L"7");
-    EXPECT_EQ(RunToEnd(L"\"" + kUninstaller + L"\"", true, ClickThrough(IDNO)), 0u);
+    wchar_t own[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, own);
+    bool held = SetCurrentDirectoryW(kFolder.c_str()) != FALSE;
+    const Driver answer = ClickThrough(IDNO);
+    EXPECT_EQ(RunToEnd(L"\"" + kUninstaller + L"\"", true, [&](DWORD uninstaller) {
+                  if (held && !Exists(kProgram))
+                      held = !SetCurrentDirectoryW(own);
+                  answer(uninstaller);
+              }),
+              0u);
+    EXPECT_FALSE(held);
     EXPECT_FALSE(Exists(kProgram));
+    EXPECT_FALSE(Exists(kFolder));
+    EXPECT_FALSE(Exists(L"C:\\Program Files\\Marrowick"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
 }

@@ -1,8 +1,7 @@
 // Stands in for a setup program: it notes that it ran in a file beside itself, its own name with
-// ".ran" appended, holding its command line.
+// ".ran" appended, holding its command line and, on a line of its own, its current folder.
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -14,9 +13,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (marker == INVALID_HANDLE_VALUE)
         return 1;
-    const char* commandLine = GetCommandLineA();
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    const std::string note = std::string(GetCommandLineA()) + "\n" + folder;
     DWORD written = 0;
-    WriteFile(marker, commandLine, static_cast<DWORD>(std::strlen(commandLine)), &written, nullptr);
+    WriteFile(marker, note.data(), static_cast<DWORD>(note.size()), &written, nullptr);
     CloseHandle(marker);
     return 0;
 }

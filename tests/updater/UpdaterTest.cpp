@@ -1,15 +1,18 @@
 // The whole update against the test run's web site: the development site's manifest, and sites
 // of the tests' own below /testfiles/ (tools/site-server), each with a manifest and a stand-in
 // setup program that notes when it runs.
+#include "CUpdateProgressDlg.h"
 #include "Sandbox.h"
 #include "Seams.h"
 #include "Sha256.h"
 #include "Updater.h"
 #include "Version.h"
 #include "WindowTest.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -50,6 +53,14 @@ std::string Manifest(const std::string& version, const std::string& setup, const
     return "# test site\r\nversion=" + version + "\r\nsetup=" + setup + "\r\nsha256=" + sha256 + "\r\n";
 }
 
+// Runs `tick` every 30 ms from this thread's message loop (the progress window's) while it lives.
+struct ScopedTicker {
+    explicit ScopedTicker(std::function<void()> tick) { s_tick = std::move(tick); }
+    ~ScopedTicker() { KillTimer(nullptr, m_timer), s_tick = nullptr; }
+    static inline std::function<void()> s_tick;
+    UINT_PTR m_timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) { if (s_tick) s_tick(); });
+};
+
 class UpdaterTest : public ::testing::Test {
 protected:
     UpdateRequest Request(const std::string& site, const std::string& current = product_version::kText) const
@@ -57,7 +68,7 @@ protected:
         UpdateRequest request;
         request.site = site;
         request.currentVersion = current;
-        request.tempFolder = sandbox.Path("temp");
+        request.downloadFolder = sandbox.Path("temp");
         return request;
     }
     // The one message box of a run, or "" when none was shown.
@@ -100,30 +111,79 @@ TEST_F(UpdaterTest, UpToDateAgainstTheDevelopmentSite)
     EXPECT_TRUE(sandbox.List("temp").empty());
 }
 
-// 1.0.0.10 is newer than 1.0.0.9: the setup is downloaded under a new name (the file already
-// there keeps its bytes), matches its SHA-256 and really runs; no message box.
-TEST_F(UpdaterTest, NewerVersionDownloadsChecksAndStartsTheSetup)
+// 1.0.0.10 is newer than 1.0.0.9, and the question says so: "아니오" fetches nothing; "예" fetches
+// the setup in the progress window, checks its SHA-256 and really runs it, with no other box. What
+// an earlier run left in the folder goes at the start; a file of anyone else's stays.
+TEST_F(UpdaterTest, NewerVersionAsksDownloadsChecksAndStartsTheSetup)
 {
     const std::string setup = StandInSetup();
     ASSERT_GT(setup.size(), 1000u);
     const TestSite site("newer");
     site.Put("QuenzoLight/update/QuenzoLiteSetup.exe", setup);
     site.PutManifest(Manifest("1.0.0.10", "QuenzoLiteSetup.exe", *Sha256Of(setup)));
-    sandbox.WriteFile("temp\\QuenzoLiteSetup-1.0.0.10.exe", "earlier");
+    for (const char* earlier : {"QuenzoLiteSetup-1.0.0.8.exe", "QuenzoLiteUpdate-1-2-3.part", "notes.txt"})
+        sandbox.WriteFile(std::string("temp\\") + earlier, "earlier");
+    CUpdateProgressDlg progress;
+    UpdateRequest request = Request(site.Address(), "1.0.0.9");
+    request.watcher = &progress;
 
-    EXPECT_EQ(RunUpdate(Request(site.Address(), "1.0.0.9")), UpdateOutcome::SetupStarted);
-    EXPECT_EQ(OnlyMessage(), "");
+    EXPECT_EQ(RunUpdate(request), UpdateOutcome::Declined);
+    EXPECT_EQ(sandbox.List("temp"), std::vector<std::string>{"notes.txt"});
+    prompts.Answer("새 버전", IDYES);
+    EXPECT_EQ(RunUpdate(request), UpdateOutcome::SetupStarted);
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>(2, "새 버전 1.0.0.10가 있습니다. 지금 설치하시겠습니까?"));
+    EXPECT_EQ(prompts.Shown()[1].flags & MB_TYPEMASK, static_cast<unsigned>(MB_YESNO));
 
-    const std::string started = "temp\\QuenzoLiteSetup-1.0.0.10 (2).exe";
-    for (int waited = 0; waited < 15000 && !sandbox.Exists(started + ".ran"); waited += 50)
+    const std::string started = "temp\\QuenzoLiteSetup-1.0.0.10.exe";
+    // Its note, once written whole. It runs in the system folder: a setup holding ours as its
+    // current folder would keep it.
+    std::string ran;
+    for (int waited = 0; waited < 15000 && (ran = sandbox.ReadFile(started + ".ran")).find('\n') == std::string::npos;
+         waited += 50)
         Sleep(50);
-    ASSERT_TRUE(sandbox.Exists(started + ".ran"));
-    EXPECT_NE(sandbox.ReadFile(started + ".ran").find("QuenzoLiteSetup-1.0.0.10 (2).exe"), std::string::npos);
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    EXPECT_EQ(ran.substr(ran.find('\n') + 1), system);
     EXPECT_EQ(sandbox.ReadFile(started), setup);
-    EXPECT_EQ(sandbox.ReadFile("temp\\QuenzoLiteSetup-1.0.0.10.exe"), "earlier");
-    EXPECT_EQ(sandbox.List("temp"), (std::vector<std::string>{"QuenzoLiteSetup-1.0.0.10 (2).exe",
-                                                              "QuenzoLiteSetup-1.0.0.10 (2).exe.ran",
-                                                              "QuenzoLiteSetup-1.0.0.10.exe"}));
+    EXPECT_EQ(sandbox.List("temp"), (std::vector<std::string>{"QuenzoLiteSetup-1.0.0.10.exe",
+                                                              "QuenzoLiteSetup-1.0.0.10.exe.ran", "notes.txt"}));
+}
+
+// "취소" in the progress window of a stalled download closes it at once: nothing is started or
+// left, and no box follows the question.
+TEST_F(UpdaterTest, CancelledDownloadLeavesNothing)
+{
+    const std::string setup = StandInSetup();
+    const TestSite site("cancel");
+    site.Put("QuenzoLight/update/Stall.exe", setup);
+    site.Put("QuenzoLight/update/Stall.exe.length", std::to_string(setup.size() + 100000));
+    site.Put("QuenzoLight/update/Stall.exe.hold", "5");
+    site.PutManifest(Manifest("1.0.0.10", "Stall.exe", *Sha256Of(setup)));
+    prompts.Answer("새 버전", IDYES);
+    CUpdateProgressDlg progress;
+    UpdateRequest request = Request(site.Address(), "1.0.0.9");
+    request.watcher = &progress;
+    HWND window = nullptr;
+    bool closedAtOnce = false;
+    {
+        const ScopedTicker ticker([&] {
+            if (window) {
+                closedAtOnce = closedAtOnce || !IsWindow(window);
+                return;
+            }
+            const HWND shown = FindWindowA("#32770", "Quenzo Light");
+            if (shown && SendDlgItemMessageA(shown, IDC_UPDATE_PROGRESS, PBM_GETPOS, 0, 0) > 0) {
+                window = shown;  // first: the screenshot handles messages, this tick among them
+                SaveScreenshot(shown, "update-progress");
+                ClickButton(shown, IDCANCEL, true);
+            }
+        });
+        EXPECT_EQ(RunUpdate(request), UpdateOutcome::Cancelled);
+    }
+    EXPECT_TRUE(closedAtOnce);
+    EXPECT_TRUE(sandbox.List("temp").empty());  // no setup, and none ran (it would leave a note)
+    EXPECT_EQ(prompts.Texts().size(), 1u);
+
 }
 
 // Every way a newer version can fail ends with its message, nothing started and nothing left in
@@ -148,6 +208,7 @@ TEST_F(UpdaterTest, FailuresTellAndRunNothing)
         {"nosum", "version=1.0.0.10\r\nsetup=Setup.exe\r\n", false, UpdateOutcome::ManifestUnreadable},
         {"scheme", Manifest("1.0.0.10", "file:///C:/Setup.exe", sha), false, UpdateOutcome::ManifestUnreadable},
     };
+    prompts.Answer("새 버전", IDYES);
     std::vector<std::string> started;
     const seams::ScopedOutsideEffects effects({{}, {}, [&](const std::string& path, const std::string&) {
                                                    started.push_back(path);
@@ -166,7 +227,9 @@ TEST_F(UpdaterTest, FailuresTellAndRunNothing)
         const std::size_t before = prompts.Shown().size();
 
         EXPECT_EQ(RunUpdate(request), c.outcome);
-        ASSERT_EQ(prompts.Shown().size(), before + 1);
+        // The question comes once every check but the download's has passed.
+        const bool asked = c.outcome == UpdateOutcome::ChecksumMismatch || c.outcome == UpdateOutcome::DownloadFailed;
+        ASSERT_EQ(prompts.Shown().size(), before + (asked ? 2 : 1));
         EXPECT_EQ(prompts.Shown().back().text, OutcomeMessage(c.outcome));
         EXPECT_EQ(prompts.Shown().back().caption, kCaption);
         EXPECT_EQ(prompts.Shown().back().flags & MB_ICONMASK, static_cast<unsigned>(MB_ICONERROR));
@@ -196,5 +259,6 @@ TEST(UpdaterMessages, EveryFailureHasItsOwnText)
     std::sort(texts.begin(), texts.end());
     EXPECT_EQ(std::unique(texts.begin(), texts.end()), texts.end());
     EXPECT_EQ(std::count(texts.begin(), texts.end(), ""), 0);
-    EXPECT_STREQ(OutcomeMessage(UpdateOutcome::SetupStarted), "");
+    for (const UpdateOutcome quiet : {UpdateOutcome::SetupStarted, UpdateOutcome::Declined, UpdateOutcome::Cancelled})
+        EXPECT_STREQ(OutcomeMessage(quiet), "");
 }
