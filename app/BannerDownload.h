@@ -20,8 +20,8 @@ public:
     int SaveResponseToFile(HINTERNET response, const std::string& file, std::vector<char>& buffer);
 };
 
-// Creates the folders of `path`, splitting at "/" as the product does (a path with backslashes
-// only makes one folder). Failures are ignored.
+// Creates the folders of `path`, splitting at "/" only: the banner paths use it (a path with
+// backslashes makes only its last folder). Failures are ignored.
 void MakeDirectoryPath(const std::string& path);
 
 // One banner download at a time, which another thread can cut short.

@@ -10,8 +10,8 @@ namespace {
 
 constexpr unsigned kFadeStepMs = 10;
 
-// Looked up at every call, as the product does, rather than linked: a platform without layered
-// windows fails here alone.
+// Looked up at every call rather than linked: a platform without layered windows fails here
+// alone, and the program still starts.
 void SetLayeredAlpha(HWND window, BYTE alpha)
 {
     const HMODULE user32 = LoadLibraryA("USER32.DLL");

@@ -11,7 +11,7 @@ public:
     ~CQuenzoAboutDlg() override;
 
     // Shows the window and fades it in from alpha 0 to 252 in 100 steps of 10 ms, on the calling
-    // thread and without handling messages meanwhile, as the product does.
+    // thread and without handling messages meanwhile, so that nothing acts on a half-faded window.
     void FadeIn();
 
     // Makes `window` a layered window at `percent` % opacity (percent × 255 / 100, truncated).

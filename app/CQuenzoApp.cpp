@@ -25,6 +25,8 @@ bool CopyRuns()
 
 void ShowRunningCopy()
 {
+    // A second look costs nothing and catches a copy whose window was just being created; a copy
+    // still starting is waited for by WaitForMainWindow, not here.
     HWND window = FindWindowA(nullptr, CQuenzoApp::kMainWindowCaption);
     if (!window)
         window = FindWindowA(nullptr, CQuenzoApp::kMainWindowCaption);

@@ -78,8 +78,8 @@ CQuenzoDlg::~CQuenzoDlg()
 
 void CQuenzoDlg::CreateLongLivedObjects()
 {
-    // In the product's order, but for the engine, which the personal-information window's cleaner
-    // needs before that window exists.
+    // The deletion list first: the engine reads the current method from it. The cleaner needs the
+    // engine, and the personal-information window the cleaner.
     m_fileDelete = std::make_unique<CQuenzoFileDeleteDlg>();
     m_engine = std::make_unique<CSDEngine>([list = m_fileDelete.get()] { return list->CurrentMethod(); });
     m_fileDelete->SetEngine(m_engine.get());
@@ -366,6 +366,8 @@ void CQuenzoDlg::GoToTray()
     m_tray.SetIconAndTip(Icon(), kInTrayText);
     m_tray.ShowBalloon(kInTrayText, "QuenzoLite", NIIF_INFO);
     ShowWindow(m_hWnd, SW_HIDE);
+    // On Vista alone this hide has always been announced with the information sound as well;
+    // it stays so that nothing changes for those users. Elsewhere the balloon alone says it.
     if (m_osVersionNumber == kVistaVersion)
         MessageBeep(MB_ICONASTERISK);
     m_notifier->Popup();
@@ -475,7 +477,7 @@ bool CQuenzoDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     }
     case WM_SETCURSOR:
         if (IsHotControl(reinterpret_cast<HWND>(wParam))) {
-            SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // IDC_HAND
+            SetCursor(LoadCursorA(nullptr, IDC_HAND));
             result = TRUE;
             return true;
         }

@@ -1,10 +1,9 @@
 #include "Dialog.h"
 
 #include "Application.h"
+#include "Unhandled.h"
 #include "Window.h"
 
-#include <cstdio>
-#include <exception>
 #include <vector>
 
 CDialog::~CDialog()
@@ -136,10 +135,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         return FALSE;
     try {
         return dialog->Dispatch(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "unhandled error in a window: %s\n", error.what());
     } catch (...) {
-        std::fprintf(stderr, "unhandled error in a window\n");
+        ReportUnhandled("a dialog");
     }
     return FALSE;
 }

@@ -1,7 +1,6 @@
 #include "Thread.h"
 
-#include <cstdio>
-#include <exception>
+#include "Unhandled.h"
 
 CWorkerThread::CWorkerThread() : m_stopEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
@@ -61,10 +60,8 @@ DWORD WINAPI CWorkerThread::ThreadProc(LPVOID self)
 {
     try {
         static_cast<CWorkerThread*>(self)->m_work();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "unhandled error in a worker: %s\n", error.what());
     } catch (...) {
-        std::fprintf(stderr, "unhandled error in a worker\n");
+        ReportUnhandled("a worker");
     }
     return 0;
 }

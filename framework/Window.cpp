@@ -1,11 +1,9 @@
 #include "Window.h"
 
 #include "Application.h"
+#include "Unhandled.h"
 
 #include <windowsx.h>
-
-#include <cstdio>
-#include <exception>
 
 namespace {
 // The property that binds a window to its object, for created and subclassed windows alike.
@@ -38,7 +36,7 @@ bool CWindow::RegisterClass(const char* className, UINT style, HCURSOR cursor, H
     windowClass.style = style;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = CWinApplication::Instance();
-    windowClass.hCursor = cursor ? cursor : LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hCursor = cursor ? cursor : LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = className;
     return RegisterClassExA(&windowClass) != 0;
@@ -113,10 +111,8 @@ LRESULT CALLBACK CWindow::WindowProc(HWND window, UINT message, WPARAM wParam, L
         return DefWindowProcA(window, message, wParam, lParam);
     try {
         return self->Dispatch(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "unhandled error in a window: %s\n", error.what());
     } catch (...) {
-        std::fprintf(stderr, "unhandled error in a window\n");
+        ReportUnhandled("a window");
     }
     return 0;
 }

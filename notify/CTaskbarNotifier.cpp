@@ -32,7 +32,7 @@ CTaskbarNotifier::CTaskbarNotifier(DisplaySource display) : m_display(std::move(
 
 bool CTaskbarNotifier::CreatePopup(HWND owner)
 {
-    if (!RegisterClass(kClassName, 0, LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)),  // IDC_ARROW
+    if (!RegisterClass(kClassName, 0, LoadCursorA(nullptr, IDC_ARROW),
                        GetSysColorBrush(COLOR_WINDOW)))
         return false;
     if (!Create(kClassName, "", WS_POPUP, 0, RECT{0, 0, 0, 0}, owner))
@@ -254,7 +254,7 @@ bool CTaskbarNotifier::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
             result = -1;
             return true;
         }
-        m_handCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
+        m_handCursor = LoadCursorA(nullptr, IDC_HAND);
         result = 0;
         return true;
     case WM_MOUSEHOVER:

@@ -1,5 +1,7 @@
 #include "CRegInfo.h"
 
+#include "Owned.h"
+
 #include "Version.h"
 #include "WebAddresses.h"
 
@@ -30,25 +32,14 @@ constexpr bool IsJoined(std::string_view whole, std::initializer_list<std::strin
 static_assert(IsJoined(kSettingsGroup, {kProductGroup, "\\", kProductSubkey}));
 static_assert(IsJoined(kSettingsKey, {"Software\\", kSettingsGroup, "\\", kSettingsSubkey}));
 
-class OpenKey {
-public:
-    OpenKey(const std::string& path, REGSAM access)
-    {
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, &m_key) != ERROR_SUCCESS)
-            m_key = nullptr;
-    }
-    ~OpenKey()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
+// A key of the current user's, opened for `access`; empty when it cannot be opened.
+ScopedKey OpenUserKey(const std::string& path, REGSAM access)
+{
+    ScopedKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, key.Receive()) != ERROR_SUCCESS)
+        key.Reset();
+    return key;
+}
 
 DWORD ValueCountOf(HKEY key)
 {
@@ -104,7 +95,7 @@ std::string CRegInfo::EnumValueName(HKEY key, int index)
 
 std::string CRegInfo::ReadSetting(const std::string& name)
 {
-    const OpenKey key(kSettingsKey, KEY_READ);
+    const ScopedKey key = OpenUserKey(kSettingsKey, KEY_READ);
     if (!key.Get())
         return {};
     std::string result;
@@ -119,23 +110,19 @@ std::string CRegInfo::ReadSetting(const std::string& name)
 bool CRegInfo::WriteString(const std::string& text, const std::string& group, const std::string& subkey,
                            const std::string& valueName)
 {
-    const OpenKey key("Software\\" + group + "\\" + subkey, KEY_ALL_ACCESS);
+    const ScopedKey key = OpenUserKey("Software\\" + group + "\\" + subkey, KEY_ALL_ACCESS);
     if (!key.Get())
         return false;
     return RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
                           static_cast<DWORD>(text.size())) == ERROR_SUCCESS;
 }
 
-void CRegInfo::CreateSettingsKey()
+bool CRegInfo::CreateSettingsKey()
 {
-    HKEY key = nullptr;
-    // Spelled "software\\" here; registry names ignore case, so both spellings name one key.
-    const std::string path = std::string("software\\") + kSettingsGroup + "\\" + kSettingsSubkey;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 0);
-    RegCloseKey(key);
+    ScopedKey key;
+    return RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                           nullptr, key.Receive(), nullptr) == ERROR_SUCCESS &&
+           RegSetValueExA(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 0) == ERROR_SUCCESS;
 }
 
 void CRegInfo::RegisterAtStartup()

@@ -47,8 +47,9 @@ public:
     bool WriteString(const std::string& text, const std::string& group, const std::string& subkey,
                      const std::string& valueName);
 
-    // Creates the settings key with any missing parents and sets its unnamed value to "".
-    void CreateSettingsKey();
+    // Creates the settings key with any missing parents and sets its unnamed value to ""; returns
+    // whether both worked.
+    bool CreateSettingsKey();
 
     // Run once at every start: autostart entry (written whole each time, so an earlier unquoted
     // one is repaired), product information (which finds its key only from the second start on),

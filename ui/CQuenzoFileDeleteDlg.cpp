@@ -257,7 +257,7 @@ void CQuenzoFileDeleteDlg::OnDropFiles(HDROP drop)
 
 int CQuenzoFileDeleteDlg::Ask(const char* text, unsigned flags)
 {
-    // The box has no owner, as the product has it, and under Wine it can fall behind this window:
+    // The box has no owner (a topmost box of its own), and under Wine it can fall behind this window:
     // the list is disabled meanwhile so that nothing changes under the question or asks it twice.
     m_asking = true;
     EnableWindow(m_hWnd, FALSE);
