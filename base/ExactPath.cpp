@@ -162,6 +162,8 @@ std::vector<std::wstring> OwnArguments()
     return arguments;
 }
 
+bool PathExists(const std::wstring& path) { return GetFileAttributesW(Extended(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 bool SamePathText(std::wstring_view a, std::wstring_view b)
 {
     return a.size() == b.size() &&

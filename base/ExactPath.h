@@ -54,6 +54,9 @@ std::wstring NameOf(const std::wstring& path);
 // folder + "\" + name, without doubling a backslash that ends the folder.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
+// Whether anything is found at `path` (a CheckedPath), by its attributes.
+bool PathExists(const std::wstring& path);
+
 // Whether the path (a CheckedPath) names a folder or a link to one, by a find-first on the path
 // itself, so a drive root or anything that is not a CheckedPath is not.
 bool IsFolderPath(const std::wstring& path);

@@ -9,12 +9,6 @@
 
 namespace {
 
-bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
 // Whether two final paths name the same entries once Wine's losses are allowed for: it reports
 // every name without its trailing dots and spaces, and a name may differ in letter case only.
 bool AlikeButForWinesLosses(const std::wstring& a, const std::wstring& b)
@@ -36,7 +30,7 @@ bool AlikeButForWinesLosses(const std::wstring& a, const std::wstring& b)
     if (first.size() != second.size())
         return false;
     for (std::size_t i = 0; i < first.size(); ++i)
-        if (!EqualIgnoringCase(first[i], second[i]))
+        if (!SamePathText(first[i], second[i]))
             return false;
     return true;
 }
@@ -142,30 +136,30 @@ bool HandleLandsAt(HANDLE handle, const std::wstring& landing)
     return !sibling.IsValid() || !SameFile(handle, sibling.Get());
 }
 
-ScopedHandle OpenLocated(const LocatedPath& entry, DWORD access, DWORD share, DWORD flags, OpenFailure& failure,
-                         FileFacts* factsOut)
+Opened OpenLocated(const LocatedPath& entry, DWORD access, DWORD share, DWORD flags)
 {
     // The facts read below need the attributes right, whatever the caller asked for (on Windows a
     // handle opened for DELETE alone cannot be queried); it never conflicts with another's sharing.
-    ScopedHandle handle(CreateFileW(Extended(entry.path).c_str(), access | FILE_READ_ATTRIBUTES, share, nullptr,
-                                    OPEN_EXISTING, flags | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                    nullptr));
-    if (!handle.IsValid()) {
+    Opened opened;
+    opened.handle = ScopedHandle(CreateFileW(Extended(entry.path).c_str(), access | FILE_READ_ATTRIBUTES, share,
+                                             nullptr, OPEN_EXISTING,
+                                             flags | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!opened.IsValid()) {
         const DWORD error = GetLastError();
-        failure = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? OpenFailure::Missing
-                                                                                  : OpenFailure::Refused;
-        return handle;
+        opened.failure = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? OpenFailure::Missing
+                                                                                         : OpenFailure::Refused;
+        return opened;
     }
     // Opened as a reparse point, a Windows link is the link itself and lands at its own name.
-    const auto facts = FactsOf(handle.Get());
-    if (!facts || (facts->attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !HandleLandsAt(handle.Get(), entry.landing)) {
-        failure = OpenFailure::Elsewhere;
-        return ScopedHandle();
+    const auto facts = FactsOf(opened.handle.Get());
+    if (!facts || (facts->attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        !HandleLandsAt(opened.handle.Get(), entry.landing)) {
+        opened.handle.Close();
+        opened.failure = OpenFailure::Elsewhere;
+        return opened;
     }
-    failure = OpenFailure::None;
-    if (factsOut)
-        *factsOut = *facts;
-    return handle;
+    opened.facts = *facts;
+    return opened;
 }
 
 bool IsLink(const std::wstring& path)
@@ -173,9 +167,7 @@ bool IsLink(const std::wstring& path)
     const auto entry = Locate(path);
     if (!entry)
         return false;
-    OpenFailure failure;
-    OpenLocated(*entry, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0, failure);
-    return failure == OpenFailure::Elsewhere;
+    return OpenLocated(*entry, 0).failure == OpenFailure::Elsewhere;
 }
 
 std::optional<FileFacts> FactsOf(HANDLE handle)

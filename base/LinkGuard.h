@@ -53,10 +53,20 @@ struct FileFacts {
 };
 std::optional<FileFacts> FactsOf(HANDLE handle);
 
-// Opens the located entry and keeps the handle only when it lands where expected; `facts`, when
-// given, receives what the check read of it, so no caller has to ask again.
-ScopedHandle OpenLocated(const LocatedPath& entry, DWORD access, DWORD share, DWORD flags, OpenFailure& failure,
-                         FileFacts* facts = nullptr);
+// Full sharing: an open that never disturbs another program.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A checked open: the handle, valid only when the entry opened where it was expected to land;
+// why not otherwise; and what the check read of the entry, so no caller has to ask again.
+struct Opened {
+    ScopedHandle handle;
+    OpenFailure failure = OpenFailure::None;
+    FileFacts facts;
+    bool IsValid() const { return handle.IsValid(); }
+};
+
+// Opens the located entry and keeps the handle only when it lands where expected.
+Opened OpenLocated(const LocatedPath& entry, DWORD access, DWORD share = kShareAll, DWORD flags = 0);
 
 // Whether the entry at `path` is a link: a reparse point, or an entry that opens somewhere else
 // than its folder lists it. False for a missing entry or a path that is not whole.

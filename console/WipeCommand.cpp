@@ -66,8 +66,6 @@ std::wstring ItemLine(const std::wstring& path, const WipeResult& result)
     return line;
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(Extended(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 WipeResult Destroy(CSDEngine& engine, const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(Extended(path).c_str());
@@ -210,13 +208,13 @@ int RunWipeCommand(const std::vector<std::wstring>& arguments, const std::wstrin
     bool left = false;
     for (const Chosen& item : chosen) {
         const std::wstring& path = item.path;
-        if (!Exists(path)) {
+        if (!PathExists(path)) {
             console.Print(path + Text(": 남음: 찾을 수 없음"));
             left = true;
             continue;
         }
         const WipeResult result = Destroy(engine, path);
-        if (result.gone && !Exists(path)) {
+        if (result.gone && !PathExists(path)) {
             // Gone, but a trace may be named beside it (the folder kept the removed names).
             std::wstring line = path + Text(": 삭제됨");
             if (!result.leftovers.empty())

@@ -14,11 +14,8 @@ void CSADirRead::CollectFolders(const std::wstring& path)
 
 void CSADirRead::CollectFolders(const LocatedPath& root)
 {
-    OpenFailure failure;
-    FileFacts facts;
-    const ScopedHandle handle =
-        OpenLocated(root, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0, failure, &facts);
-    if (!handle.IsValid() || !(facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
+    const Opened opened = OpenLocated(root, 0);
+    if (!opened.IsValid() || !(opened.facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
         return;
     ListFoldersBelow(root);
     m_folders.push_back(root);

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Reads the file from its start to `size` in calls as large as `buffer`, discarding what it reads.
 bool ReadThrough(HANDLE file, ULONGLONG size, std::vector<unsigned char>& buffer)
@@ -62,17 +61,22 @@ void RestoreReadOnly(const LocatedPath& file, DWORD originalAttributes)
 {
     if (!(originalAttributes & FILE_ATTRIBUTE_READONLY))
         return;
-    OpenFailure failure;
-    FileFacts facts;
-    const ScopedHandle handle =
-        OpenLocated(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure, &facts);
-    if (handle.IsValid())
-        SetAttributesByHandle(handle.Get(), facts.attributes | FILE_ATTRIBUTE_READONLY);
+    const Opened opened = OpenLocated(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    if (opened.IsValid())
+        SetAttributesByHandle(opened.handle.Get(), opened.facts.attributes | FILE_ATTRIBUTE_READONLY);
 }
 
-// What an open that did not land leaves to report: nothing when the entry is gone, the link
-// removed where that is safe, or the entry left with its reason.
-WipeResult NotOpened(const LocatedPath& entry, OpenFailure failure)
+}  // namespace
+
+WipeResult CSDEngine::NotLocated(const std::wstring& path)
+{
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return WipeResult::Gone();
+    return WipeResult::Left(path, error == ERROR_INVALID_NAME ? LeftReason::InvalidPath : LeftReason::InUse);
+}
+
+WipeResult CSDEngine::NotOpened(const LocatedPath& entry, OpenFailure failure)
 {
     switch (failure) {
     case OpenFailure::Missing:
@@ -84,40 +88,35 @@ WipeResult NotOpened(const LocatedPath& entry, OpenFailure failure)
     }
 }
 
-// Opens a file of a wipe for `access` and checks that it is one file with one name.
-ScopedHandle OpenWipeable(const LocatedPath& file, DWORD access, DWORD share, WipeResult& refusal, FileFacts& facts)
+Opened CSDEngine::OpenWipeable(const LocatedPath& file, DWORD access, DWORD share, WipeResult& refusal)
 {
-    OpenFailure failure;
-    FileFacts found;
-    ScopedHandle handle = OpenLocated(file, access | FILE_READ_ATTRIBUTES, share, 0, failure, &found);
-    if (!handle.IsValid()) {
-        refusal = NotOpened(file, failure);
-        return handle;
-    }
-    if (found.attributes & FILE_ATTRIBUTE_DIRECTORY)
+    Opened opened = OpenLocated(file, access | FILE_READ_ATTRIBUTES, share);
+    if (!opened.IsValid())
+        refusal = NotOpened(file, opened.failure);
+    else if (opened.facts.attributes & FILE_ATTRIBUTE_DIRECTORY)
         refusal = WipeResult::Left(file.path, LeftReason::WrongKind);
-    else if (found.links > 1)
+    else if (opened.facts.links > 1)
         refusal = WipeResult::Left(file.path, LeftReason::HardLinks);
-    else {
-        facts = found;
-        return handle;
-    }
-    return ScopedHandle();
+    else
+        return opened;
+    opened.handle.Close();
+    return opened;
 }
 
-}  // namespace
+std::optional<DWORD> CSDEngine::CheckedAttributes(const LocatedPath& file, WipeResult& refusal)
+{
+    const Opened opened = OpenWipeable(file, 0, kShareAll, refusal);
+    if (!opened.IsValid())
+        return std::nullopt;
+    return opened.facts.attributes;
+}
 
 CSDEngine::CSDEngine(MethodAccessor currentMethod) : m_currentMethod(std::move(currentMethod)) {}
 
 WipeResult CSDEngine::WipeFile(const std::wstring& path)
 {
     const auto file = Locate(path);
-    if (file)
-        return WipeFile(*file);
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return WipeResult::Gone();
-    return WipeResult::Left(path, error == ERROR_INVALID_NAME ? LeftReason::InvalidPath : LeftReason::InUse);
+    return file ? WipeFile(*file) : NotLocated(path);
 }
 
 WipeResult CSDEngine::WipeFile(const LocatedPath& file)
@@ -140,15 +139,15 @@ WipeResult CSDEngine::ScrubAfterFile(const LocatedPath& file, WipeResult result,
 WipeResult CSDEngine::WipeFileKeepingSlots(const LocatedPath& file, std::vector<FreedName>& freed)
 {
     WipeResult refusal;
-    FileFacts facts;
-    if (!OpenWipeable(file, 0, kShareAll, refusal, facts).IsValid())
+    const auto attributes = CheckedAttributes(file, refusal);
+    if (!attributes)
         return refusal;
     const int method = m_currentMethod();
     if (FindMethod(method) && !RunSchedule(file, method)) {
-        RestoreReadOnly(file, facts.attributes);
+        RestoreReadOnly(file, *attributes);
         return WipeResult::Left(file.path, LeftReason::Overwrite);
     }
-    return FinishFile(file, facts.attributes, freed);
+    return FinishFile(file, *attributes, freed);
 }
 
 bool CSDEngine::RunSchedule(const LocatedPath& file, int method)
@@ -216,20 +215,15 @@ ScopedHandle CSDEngine::OpenForPasses(const LocatedPath& file)
     // and keep the old contents on the disk.
     constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE | FILE_WRITE_ATTRIBUTES;
     WipeResult refusal;
-    FileFacts facts;
-    ScopedHandle handle = OpenWipeable(file, kAccess, 0, refusal, facts);
-    if (handle.IsValid())
-        return handle;
+    if (Opened opened = OpenWipeable(file, kAccess, 0, refusal); opened.IsValid())
+        return std::move(opened.handle);
     // Windows opens a read-only file for reading only: its bit goes first, through a handle that
     // asks for the attributes alone.
-    OpenFailure failure;
-    FileFacts now;
-    const ScopedHandle attributes =
-        OpenLocated(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure, &now);
-    if (!attributes.IsValid() || !(now.attributes & FILE_ATTRIBUTE_READONLY) ||
-        !SetAttributesByHandle(attributes.Get(), now.attributes & ~FILE_ATTRIBUTE_READONLY))
+    const Opened attributes = OpenLocated(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    if (!attributes.IsValid() || !(attributes.facts.attributes & FILE_ATTRIBUTE_READONLY) ||
+        !SetAttributesByHandle(attributes.handle.Get(), attributes.facts.attributes & ~FILE_ATTRIBUTE_READONLY))
         return ScopedHandle();
-    return OpenWipeable(file, kAccess, 0, refusal, facts);
+    return std::move(OpenWipeable(file, kAccess, 0, refusal).handle);
 }
 
 std::optional<std::string> CSDEngine::ReadScheduledFile()
@@ -257,11 +251,11 @@ std::wstring CSDEngine::ScrambledPath(const std::wstring& path)
 WipeResult CSDEngine::ScrambleAndDelete(const LocatedPath& file)
 {
     WipeResult refusal;
-    FileFacts facts;
-    if (!OpenWipeable(file, 0, kShareAll, refusal, facts).IsValid())
+    const auto attributes = CheckedAttributes(file, refusal);
+    if (!attributes)
         return refusal;
     std::vector<FreedName> freed;
-    WipeResult result = FinishFile(file, facts.attributes, freed);
+    WipeResult result = FinishFile(file, *attributes, freed);
     return ScrubAfterFile(file, std::move(result), freed);
 }
 
@@ -273,11 +267,10 @@ WipeResult CSDEngine::FinishFile(const LocatedPath& file, DWORD originalAttribut
         // The rename goes through the handle that was checked, so a link swapped in meanwhile
         // cannot be what moves.
         WipeResult refusal;
-        FileFacts facts;
-        const ScopedHandle handle = OpenWipeable(file, DELETE, kShareAll, refusal, facts);
-        if (!handle.IsValid())
+        const Opened opened = OpenWipeable(file, DELETE, kShareAll, refusal);
+        if (!opened.IsValid())
             return refusal;
-        if (const DWORD error = RenameByHandle(handle.Get(), scrambled.path))
+        if (const DWORD error = RenameByHandle(opened.handle.Get(), scrambled.path))
             throw CFileException(error, Narrow949(file.path));
     }
     freed.push_back(FreedNameOf(NameOf(file.path)));
@@ -286,8 +279,7 @@ WipeResult CSDEngine::FinishFile(const LocatedPath& file, DWORD originalAttribut
         return WipeResult::Left(scrambled.path, LeftReason::Overwrite);
     }
     WipeResult refusal;
-    FileFacts facts;
-    ScopedHandle handle = OpenWipeable(scrambled, DELETE, kShareAll, refusal, facts);
+    ScopedHandle handle = std::move(OpenWipeable(scrambled, DELETE, kShareAll, refusal).handle);
     if (!handle.IsValid()) {
         if (refusal.leftovers.empty())
             return refusal;

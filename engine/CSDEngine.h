@@ -91,6 +91,17 @@ private:
 
     // The passes' handle: checked to land where the file was listed, shared with nobody.
     ScopedHandle OpenForPasses(const LocatedPath& file);
+    // Opens a file of a wipe for `access` and checks that it is one file with one name; when it
+    // is not, the handle is closed and `refusal` says what the wipe reports.
+    static Opened OpenWipeable(const LocatedPath& file, DWORD access, DWORD share, WipeResult& refusal);
+    // What an open that did not land leaves to report: nothing when the entry is gone, the link
+    // removed where that is safe, or the entry left with its reason.
+    static WipeResult NotOpened(const LocatedPath& entry, OpenFailure failure);
+    // The attributes of a file a wipe may take, read through such a check that is closed again at
+    // once (the passes that follow share the file with nobody); nothing, with `refusal`, if not.
+    static std::optional<DWORD> CheckedAttributes(const LocatedPath& file, WipeResult& refusal);
+    // What a chosen path that Locate refused leaves to report, from the platform's error.
+    static WipeResult NotLocated(const std::wstring& path);
 
     // The file that a running schedule keeps open between its passes.
     struct HeldFile {

@@ -11,10 +11,6 @@
 
 namespace {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(Extended(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 void Absorb(WipeResult& total, WipeResult part)
 {
     for (Leftover& leftover : part.leftovers)
@@ -26,25 +22,14 @@ void Absorb(WipeResult& total, WipeResult part)
 WipeResult CSDEngine::WipeFolder(const std::wstring& path)
 {
     const auto root = Locate(path);
-    if (!root) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return WipeResult::Gone();
-        return WipeResult::Left(path, error == ERROR_INVALID_NAME ? LeftReason::InvalidPath : LeftReason::InUse);
-    }
+    if (!root)
+        return NotLocated(path);
     {
-        OpenFailure failure;
-        FileFacts facts;
-        const ScopedHandle handle = OpenLocated(*root, 0, kShareAll, 0, failure, &facts);
-        if (!handle.IsValid()) {
-            if (failure == OpenFailure::Missing)
-                return WipeResult::Gone();
-            if (failure == OpenFailure::Elsewhere)
-                return RemoveLinkItself(root->path) ? WipeResult::Gone() : WipeResult::Left(root->path, LeftReason::Link);
-            return WipeResult::Left(root->path, LeftReason::InUse);
-        }
+        const Opened opened = OpenLocated(*root, 0);
+        if (!opened.IsValid())
+            return NotOpened(*root, opened.failure);
         // Without this a file handed here would be moved to a scrambled name without being overwritten.
-        if (!(facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
+        if (!(opened.facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
             return WipeResult::Left(root->path, LeftReason::WrongKind);
     }
 
@@ -74,21 +59,21 @@ WipeResult CSDEngine::WipeFolder(const std::wstring& path)
     }
     const LocatedPath parent{ParentOf(root->path), ParentOf(root->landing)};
     Absorb(result, ScrubNames(parent, m_scrubs.Plan(parent.path, freed[parent.path])));
-    result.gone = !Exists(root->path) && !Exists(ScrambledPath(root->path));
+    result.gone = !PathExists(root->path) && !PathExists(ScrambledPath(root->path));
     return result;
 }
 
 WipeResult CSDEngine::RenameAndDeleteFolder(const LocatedPath& folder, std::vector<FreedName>* freed)
 {
-    OpenFailure failure;
-    FileFacts facts;
-    ScopedHandle handle =
-        OpenLocated(folder, DELETE | FILE_LIST_DIRECTORY | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure, &facts);
-    if (!handle.IsValid()) {
-        if (failure == OpenFailure::Missing)
+    Opened opened = OpenLocated(folder, DELETE | FILE_LIST_DIRECTORY | FILE_WRITE_ATTRIBUTES);
+    if (!opened.IsValid()) {
+        // A folder of the walk that became a link meanwhile stays as it is, the link too.
+        if (opened.failure == OpenFailure::Missing)
             return WipeResult::Gone();
-        return WipeResult::Left(folder.path, failure == OpenFailure::Elsewhere ? LeftReason::Link : LeftReason::InUse);
+        return WipeResult::Left(folder.path, opened.failure == OpenFailure::Elsewhere ? LeftReason::Link : LeftReason::InUse);
     }
+    ScopedHandle& handle = opened.handle;
+    const FileFacts& facts = opened.facts;
     if (!(facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
         return WipeResult::Left(folder.path, LeftReason::WrongKind);
     // A folder that keeps something keeps its name, so the report says where that something is.

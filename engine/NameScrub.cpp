@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // Names drawn for one entry before the folder counts as refusing: with a real random source a
 // second draw is already a collision of 64 characters.
 constexpr int kDrawsPerName = 8;
@@ -177,14 +176,13 @@ WipeResult ScrubNames(const LocatedPath& folder, const std::vector<FreedName>& p
     if (plan.empty())
         return WipeResult::Gone();
     const WipeResult kept = WipeResult::Left(folder.path, LeftReason::NamesKept);
-    OpenFailure failure;
     // Write access to the folder is what lets its entries be flushed.
-    FileFacts facts;
-    ScopedHandle handle = OpenLocated(folder, FILE_LIST_DIRECTORY | FILE_ADD_FILE, kShareAll, 0, failure, &facts);
-    if (!handle.IsValid())
-        handle = OpenLocated(folder, FILE_LIST_DIRECTORY, kShareAll, 0, failure, &facts);
-    if (!handle.IsValid() || !(facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
+    Opened opened = OpenLocated(folder, FILE_LIST_DIRECTORY | FILE_ADD_FILE);
+    if (!opened.IsValid())
+        opened = OpenLocated(folder, FILE_LIST_DIRECTORY);
+    if (!opened.IsValid() || !(opened.facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
         return kept;
+    const ScopedHandle handle = std::move(opened.handle);
 
     RandomLetters random;
     const ScrubNameSource& source = ScrubNameSlot();

@@ -15,7 +15,6 @@ constexpr LONGLONG kIndexHeaderSize = 64;
 constexpr DWORD kZeroChunkSize = 10000;
 constexpr char kIndexSignature[] = "Client UrlCache MMF Ver ";
 constexpr std::size_t kIndexSizeOffset = 28;
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Whether the header read from a file of `size` bytes is that of an index file of the URL cache.
 bool IsIndexHeader(const unsigned char* header, LONGLONG size)
@@ -38,28 +37,26 @@ void PurgeTree(const LocatedPath& folder, bool deleteDesktopIni, bool zeroIndexF
         // The zero-fill opens the file for writing, which a handle held for deletion would refuse.
         if (!isFolder && zeroIndexFile && NamesMatch(name, L"index.dat"))
             ZeroIndexFile(child);
-        OpenFailure failure;
-        FileFacts facts;
-        ScopedHandle handle =
-            OpenLocated(child, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0, failure, &facts);
-        if (!handle.IsValid()) {
+        Opened opened = OpenLocated(child, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+        if (!opened.IsValid()) {
             // Before anything else: even clearing an attribute through a link changes its target.
-            if (failure == OpenFailure::Elsewhere)
+            if (opened.failure == OpenFailure::Elsewhere)
                 RemoveLinkItself(child.path);
             return;
         }
-        if (facts.attributes & FILE_ATTRIBUTE_READONLY)
-            SetAttributesByHandle(handle.Get(), facts.attributes & ~FILE_ATTRIBUTE_READONLY);
-        if (facts.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        const DWORD attributes = opened.facts.attributes;
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            SetAttributesByHandle(opened.handle.Get(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
             // Listing the folder needs it free of a handle held for deletion; the handle opened
             // again afterwards must land where the first one did.
-            handle.Close();
+            opened.handle.Close();
             PurgeTree(child, deleteDesktopIni, zeroIndexFile);
-            handle = OpenLocated(child, DELETE, kShareAll, 0, failure);
+            opened = OpenLocated(child, DELETE);
         }
         // A folder that still holds something refuses; so does a file in use. Both stay.
-        if (handle.IsValid())
-            DeleteByHandle(handle.Get());
+        if (opened.IsValid())
+            DeleteByHandle(opened.handle.Get());
     });
 }
 
@@ -73,10 +70,8 @@ bool PurgeFolder(const std::wstring& folder, bool deleteDesktopIni, bool zeroInd
     const auto root = Locate(*checked);
     if (!root)
         return false;
-    OpenFailure failure;
-    FileFacts facts;
-    const ScopedHandle handle = OpenLocated(*root, 0, kShareAll, 0, failure, &facts);
-    if (!handle.IsValid() || !(facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
+    const Opened opened = OpenLocated(*root, 0);
+    if (!opened.IsValid() || !(opened.facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     PurgeTree(*root, deleteDesktopIni, zeroIndexFile);
     return true;
@@ -90,13 +85,11 @@ bool ZeroIndexFile(const std::wstring& folder, const std::wstring& name)
 
 bool ZeroIndexFile(const LocatedPath& file)
 {
-    OpenFailure failure;
-    FileFacts facts;
-    const ScopedHandle handle =
-        OpenLocated(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, failure, &facts);
-    if (!handle.IsValid() || (facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
+    const Opened opened = OpenLocated(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (!opened.IsValid() || (opened.facts.attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-    const auto size = static_cast<LONGLONG>(facts.size);
+    const ScopedHandle& handle = opened.handle;
+    const auto size = static_cast<LONGLONG>(opened.facts.size);
     // Writing from the header's end of a shorter file would extend it with zeros.
     if (size <= kIndexHeaderSize)
         return false;

@@ -160,7 +160,6 @@ TEST(Safety, BetweenPassesNobodyElseCanOpenTheFile)
     engine.beforePass = [&](std::size_t index, const std::string&) {
         if (index != 1)
             return;
-        constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
         for (const auto& [what, access] : {std::pair{"open for reading", GENERIC_READ},
                                            std::pair{"open for writing", static_cast<DWORD>(GENERIC_WRITE)}}) {
             const HANDLE other = CreateFileA(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
