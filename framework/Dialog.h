@@ -31,7 +31,6 @@ public:
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     std::string GetItemText(int id) const;
     void SetItemText(int id, const std::string& text) const;
-    bool IsModal() const { return m_modal; }
 
 protected:
     virtual BOOL OnInitDialog() { return TRUE; }

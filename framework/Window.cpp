@@ -151,15 +151,6 @@ LRESULT CWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         handled = OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
         result = handled;
         break;
-    case WM_NCHITTEST:
-        handled = OnHitTest(PointOf(lParam), result);
-        break;
-    case WM_ACTIVATE:
-        handled = OnActivate(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
-        break;
-    case WM_NCPAINT:
-        handled = OnNcPaint(reinterpret_cast<HRGN>(wParam));
-        break;
     case WM_DRAWITEM:
         if (CWindow* control = FromHandle(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem)) {
             control->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

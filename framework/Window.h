@@ -38,9 +38,6 @@ protected:
     virtual bool OnLButtonUp(UINT /*keys*/, POINT /*point*/) { return false; }
     virtual bool OnLButtonDoubleClick(UINT /*keys*/, POINT /*point*/) { return false; }
     virtual bool OnSetCursor(HWND /*window*/, UINT /*hitTest*/, UINT /*message*/) { return false; }
-    virtual bool OnHitTest(POINT /*screenPoint*/, LRESULT& /*result*/) { return false; }
-    virtual bool OnActivate(UINT /*state*/, HWND /*other*/) { return false; }
-    virtual bool OnNcPaint(HRGN /*region*/) { return false; }
     virtual void OnDrawItem(const DRAWITEMSTRUCT& /*item*/) {}
     // Any other message; set `result` and return true to handle it.
     virtual bool OnMessage(UINT /*message*/, WPARAM, LPARAM, LRESULT& /*result*/) { return false; }

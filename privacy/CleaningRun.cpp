@@ -3,11 +3,23 @@
 #include "CPersonalCleaner.h"
 #include "CRegInfo.h"
 
+#include <array>
+
 namespace {
+
+// One target of a run: the operations of its plain and of its secure form, in order (the second
+// may be empty). `bit` is the cleaning-set bit that selects it; 0 where a run takes it always.
+using CleaningOperation = void (CPersonalCleaner::*)();
+struct CleaningStep {
+    std::uint32_t bit;
+    std::array<CleaningOperation, 2> plain;
+    std::array<CleaningOperation, 2> secure;
+};
 
 using C = CPersonalCleaner;
 constexpr std::uint32_t kAlways = 0;
 
+// "모두 삭제": every target, network places included, the temporary folder third.
 const std::array<CleaningStep, 8> kCleanAll = {{
     {kAlways, {&C::CleanInternetCache}, {&C::SecureCleanInternetCache}},
     {kAlways, {&C::CleanCookies}, {&C::SecureCleanCookies}},
@@ -20,6 +32,7 @@ const std::array<CleaningStep, 8> kCleanAll = {{
     {kAlways, {&C::CleanFavorites}, {&C::SecureCleanFavorites}},
 }};
 
+// "삭제": the selected targets, the history third and the temporary folder last.
 const std::array<CleaningStep, 8> kCleanSelected = {{
     {CLEAN_INTERNET_CACHE, {&C::CleanInternetCache}, {&C::SecureCleanInternetCache}},
     {CLEAN_COOKIES, {&C::CleanCookies}, {&C::SecureCleanCookies}},
@@ -49,9 +62,6 @@ void RunSteps(CPersonalCleaner& cleaner, const std::array<CleaningStep, 8>& step
 }
 
 }  // namespace
-
-const std::array<CleaningStep, 8>& CleanAllOrder() { return kCleanAll; }
-const std::array<CleaningStep, 8>& CleanSelectedOrder() { return kCleanSelected; }
 
 bool IsSecureCleaningSetting(const std::string& persnal) { return persnal == "1"; }
 

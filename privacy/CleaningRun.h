@@ -1,5 +1,4 @@
 #pragma once
-#include <array>
 #include <cstdint>
 #include <string>
 
@@ -17,20 +16,6 @@ enum CleaningBit : std::uint32_t {
     CLEAN_RECENT_DOCS = 0x01000000,
     CLEAN_TEMP_FILES = 0x10000000,
 };
-
-// One target of a run: the operations of its plain and of its secure form, in order (the second
-// may be empty). `bit` is the cleaning-set bit that selects it; 0 where a run takes it always.
-using CleaningOperation = void (CPersonalCleaner::*)();
-struct CleaningStep {
-    std::uint32_t bit;
-    std::array<CleaningOperation, 2> plain;
-    std::array<CleaningOperation, 2> secure;
-};
-
-// "모두 삭제": every target, network places included, the temporary folder third.
-const std::array<CleaningStep, 8>& CleanAllOrder();
-// "삭제": the selected targets, the history third and the temporary folder last.
-const std::array<CleaningStep, 8>& CleanSelectedOrder();
 
 // Whether the setting "Persnal" selects the secure forms: exactly the text "1".
 bool IsSecureCleaningSetting(const std::string& persnal);

@@ -6,7 +6,6 @@
 class CQuenzoFileDeleteOptionDlg : public CDialog {
 public:
     CQuenzoFileDeleteOptionDlg();
-    int SelectedMethod() const { return m_selectedMethod; }
     // Stores the method the page shows as "Method", quietly. A number outside the catalogue (the
     // setting was invalid and the track bar never moved) is not stored. False when the write failed.
     bool StoreShownMethod() const;

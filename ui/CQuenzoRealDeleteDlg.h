@@ -28,7 +28,6 @@ public:
     CQuenzoRealDeleteDlg(CQuenzoFileDeleteDlg& list, CSDEngine* engine);
     ~CQuenzoRealDeleteDlg() override;
 
-    int PassCount() const { return m_passCount; }
     const DeletionOutcome& Outcome() const { return m_outcome; }
 
 protected:
