@@ -35,20 +35,14 @@ CQuenzoAboutDlg::CQuenzoAboutDlg() : CDialog(IDD_QUENZOABOUT_DIALOG), m_white(Cr
     SetHiddenWhenEnded(true);
 }
 
-CQuenzoAboutDlg::~CQuenzoAboutDlg()
-{
-    if (m_picture)
-        DeleteObject(m_picture);
-    if (m_white)
-        DeleteObject(m_white);
-}
+CQuenzoAboutDlg::~CQuenzoAboutDlg() = default;
 
 BOOL CQuenzoAboutDlg::OnInitDialog()
 {
-    m_picture = static_cast<HBITMAP>(
-        LoadImageA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, 0));
+    m_picture.Reset(static_cast<HBITMAP>(
+        LoadImageA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, 0)));
     BITMAP info{};
-    if (m_picture && GetObjectA(m_picture, sizeof(info), &info))
+    if (m_picture.IsValid() && GetObjectA(m_picture.Get(), sizeof(info), &info))
         m_pictureSize = {info.bmWidth, info.bmHeight};
     GetWindowRect(m_hWnd, &m_windowRect);
     SetWindowLongA(m_hWnd, GWL_STYLE, GetWindowLongA(m_hWnd, GWL_STYLE) & ~WS_SYSMENU);
@@ -81,7 +75,7 @@ void CQuenzoAboutDlg::Paint()
 {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(m_hWnd, &paint);
-    DrawBitmapAtOrigin(dc, m_picture, m_pictureSize);
+    DrawBitmapAtOrigin(dc, m_picture.Get(), m_pictureSize);
     EndPaint(m_hWnd, &paint);
 }
 
@@ -93,7 +87,7 @@ bool CQuenzoAboutDlg::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam
         result = 0;
         return true;
     case WM_CTLCOLORDLG:
-        result = reinterpret_cast<LRESULT>(m_white);
+        result = reinterpret_cast<LRESULT>(m_white.Get());
         return true;
     case WM_NCPAINT:
     case WM_NCACTIVATE:

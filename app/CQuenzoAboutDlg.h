@@ -1,5 +1,6 @@
 #pragma once
 #include "Dialog.h"
+#include "Owned.h"
 
 // The about window: one picture in a borderless-looking popup, made once by the main window and
 // kept hidden for the program's life. "퀜조(&A)" fades it in over one second; a click on it hides
@@ -24,8 +25,8 @@ protected:
 private:
     void Paint();
 
-    HBITMAP m_picture = nullptr;
+    ScopedBitmap m_picture;
     SIZE m_pictureSize{};
     RECT m_windowRect{};
-    HBRUSH m_white = nullptr;
+    ScopedBrush m_white;
 };

@@ -70,10 +70,6 @@ CQuenzoDlg::CQuenzoDlg(std::string commandLine)
 CQuenzoDlg::~CQuenzoDlg()
 {
     m_bannerThread.RequestStop();
-    if (m_background)
-        DeleteObject(m_background);
-    if (m_white)
-        DeleteObject(m_white);
 }
 
 void CQuenzoDlg::CreateLongLivedObjects()
@@ -104,10 +100,10 @@ BOOL CQuenzoDlg::OnInitDialog()
     m_tray.AddIcon(m_hWnd);
     m_tray.SetIconAndTip(Icon(), kRunningTip);
     m_registry->RegisterAtStartup();
-    m_background = static_cast<HBITMAP>(
-        LoadImageA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDB_MAIN_BACKGROUND), IMAGE_BITMAP, 0, 0, 0));
+    m_background.Reset(static_cast<HBITMAP>(
+        LoadImageA(CWinApplication::Instance(), MAKEINTRESOURCEA(IDB_MAIN_BACKGROUND), IMAGE_BITMAP, 0, 0, 0)));
     BITMAP info{};
-    if (m_background && GetObjectA(m_background, sizeof(info), &info))
+    if (m_background.IsValid() && GetObjectA(m_background.Get(), sizeof(info), &info))
         m_backgroundSize = {info.bmWidth, info.bmHeight};
     SetUpButtons();
     if (m_registry->ReadSetting(registry_layout::kTopValue) == "1")
@@ -393,7 +389,7 @@ void CQuenzoDlg::Paint()
 {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(m_hWnd, &paint);
-    DrawBitmapAtOrigin(dc, m_background, m_backgroundSize);
+    DrawBitmapAtOrigin(dc, m_background.Get(), m_backgroundSize);
     EndPaint(m_hWnd, &paint);
 }
 
@@ -441,7 +437,7 @@ bool CQuenzoDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         result = reinterpret_cast<LRESULT>(Icon());
         return true;
     case WM_CTLCOLORDLG:
-        result = reinterpret_cast<LRESULT>(m_white);
+        result = reinterpret_cast<LRESULT>(m_white.Get());
         return true;
     case WM_SYSCOMMAND: {
         bool handled = false;

@@ -2,6 +2,7 @@
 #include "BannerDownload.h"
 #include "CTrayIconRecord.h"
 #include "Dialog.h"
+#include "Owned.h"
 #include "Thread.h"
 
 #include <atomic>
@@ -98,9 +99,9 @@ private:
     CTrayIconRecord m_tray;
 
     int m_osVersionNumber = 0;
-    HBITMAP m_background = nullptr;
+    ScopedBitmap m_background;
     SIZE m_backgroundSize{};
-    HBRUSH m_white = nullptr;
+    ScopedBrush m_white;
     std::atomic<int> m_banner{0};
     CWorkerThread m_bannerThread;
     CBannerDownload m_bannerDownload;

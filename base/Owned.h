@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <wincrypt.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -65,7 +66,32 @@ struct CryptHashTraits {
     static void Release(Handle handle) { CryptDestroyHash(handle); }
 };
 
+// Every GDI object (bitmap, brush, font, ...) goes with DeleteObject.
+template <typename Object>
+struct GdiTraits {
+    using Handle = Object;
+    static Handle Empty() { return nullptr; }
+    static void Release(Handle handle) { DeleteObject(handle); }
+};
+// WinINet's handles, and the URL cache's finds; only a program that links wininet uses them.
+struct InternetTraits {
+    using Handle = HINTERNET;
+    static Handle Empty() { return nullptr; }
+    static void Release(Handle handle) { InternetCloseHandle(handle); }
+};
+struct UrlCacheFindTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return nullptr; }
+    static void Release(Handle handle) { FindCloseUrlCache(handle); }
+};
+
 using ScopedFind = Owned<FindTraits>;
 using ScopedKey = Owned<KeyTraits>;
 using ScopedCryptProvider = Owned<CryptProviderTraits>;
 using ScopedCryptHash = Owned<CryptHashTraits>;
+using ScopedBitmap = Owned<GdiTraits<HBITMAP>>;
+using ScopedBrush = Owned<GdiTraits<HBRUSH>>;
+using ScopedFont = Owned<GdiTraits<HFONT>>;
+using ScopedGdiObject = Owned<GdiTraits<HGDIOBJ>>;
+using ScopedInternet = Owned<InternetTraits>;
+using ScopedUrlCacheFind = Owned<UrlCacheFindTraits>;

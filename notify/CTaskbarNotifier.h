@@ -68,13 +68,6 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    struct GdiObjectTraits {
-        using Handle = HGDIOBJ;
-        static Handle Empty() { return nullptr; }
-        static void Release(Handle handle) { DeleteObject(handle); }
-    };
-    using ScopedGdiObject = Owned<GdiObjectTraits>;
-
     void StartSlide();
     void MoveToCurrent();
     void Redraw();

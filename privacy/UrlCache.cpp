@@ -39,13 +39,6 @@ private:
 
 // Fetches the first entry (find == nullptr) or the next one into `buffer`, first asking with no
 // buffer how large it must be. The size can grow between the two calls; then it asks again.
-struct UrlCacheFindTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return nullptr; }
-    static void Release(Handle handle) { FindCloseUrlCache(handle); }
-};
-using ScopedUrlCacheFind = Owned<UrlCacheFindTraits>;
-
 bool FetchEntry(ScopedUrlCacheFind& find, EntryBuffer& buffer)
 {
     DWORD size = 0;

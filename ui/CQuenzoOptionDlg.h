@@ -33,13 +33,7 @@ private:
     void SetUpSeparator();
     void ShowPage(int index);
 
-    struct FontTraits {
-        using Handle = HFONT;
-        static Handle Empty() { return nullptr; }
-        static void Release(Handle font) { DeleteObject(font); }
-    };
-
     std::unique_ptr<CQuenzoFileDeleteOptionDlg> m_methodPage;
     std::unique_ptr<CQuenzoPersnalDeleteOptionDlg> m_persnalPage;
-    Owned<FontTraits> m_separatorFont;
+    ScopedFont m_separatorFont;
 };

@@ -28,11 +28,9 @@ CQuenzoRealDeleteDlg::~CQuenzoRealDeleteDlg()
 {
     m_halted = true;
     m_held = false;
-    if (m_resume)
-        SetEvent(m_resume);
+    if (m_resume.IsValid())
+        SetEvent(m_resume.Get());
     m_worker.StopAndJoin();
-    if (m_resume)
-        CloseHandle(m_resume);
 }
 
 BOOL CQuenzoRealDeleteDlg::OnInitDialog()
@@ -61,8 +59,8 @@ void CQuenzoRealDeleteDlg::Work(HWND window)
 bool CQuenzoRealDeleteDlg::IsHalted() const
 {
     // Held while the cancel question is up: the answer decides whether the next step comes.
-    if (m_held && m_resume)
-        WaitForSingleObject(m_resume, INFINITE);
+    if (m_held && m_resume.IsValid())
+        WaitForSingleObject(m_resume.Get(), INFINITE);
     return m_halted;
 }
 
@@ -159,14 +157,14 @@ void CQuenzoRealDeleteDlg::OnCancelRequest()
     if (m_finished || m_asking)
         return;
     m_asking = true;
-    ResetEvent(m_resume);
+    ResetEvent(m_resume.Get());
     m_held = true;
     const int answer = PlatformMessageBox("취소하시겠습니까?", "NorVaultine", MB_TOPMOST | MB_ICONQUESTION | MB_YESNO);
     m_asking = false;
     if (answer == IDYES && !m_completionPending)
         m_halted = true;
     m_held = false;
-    SetEvent(m_resume);
+    SetEvent(m_resume.Get());
     if (m_completionPending) {
         // The run finished while the question was up: everything was done, so say so.
         FinishWithReport();

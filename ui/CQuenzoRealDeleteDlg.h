@@ -1,6 +1,7 @@
 #pragma once
 #include "DeletionRun.h"
 #include "Dialog.h"
+#include "ScopedHandle.h"
 #include "Thread.h"
 
 #include <atomic>
@@ -64,7 +65,7 @@ private:
     HWND m_workerTarget = nullptr;  // this window, fixed before the worker starts
     std::atomic<bool> m_halted{false};
     std::atomic<bool> m_held{false};
-    HANDLE m_resume = nullptr;  // set whenever the worker may go on
+    ScopedHandle m_resume;  // set whenever the worker may go on
     bool m_asking = false;
     bool m_completionPending = false;
     bool m_finished = false;

@@ -38,13 +38,6 @@ protected:
     void OnDrawItem(const DRAWITEMSTRUCT& item) override;
 
 private:
-    struct BitmapTraits {
-        using Handle = HBITMAP;
-        static Handle Empty() { return nullptr; }
-        static void Release(Handle bitmap) { DeleteObject(bitmap); }
-    };
-    using ScopedBitmap = Owned<BitmapTraits>;
-
     bool IsHeldWithCapture() const;
     bool IsPushed() const;
     bool IsUnderCursor(POINT screenPoint) const;

@@ -11,13 +11,6 @@
 
 namespace {
 
-struct InternetTraits {
-    using Handle = HINTERNET;
-    static Handle Empty() { return nullptr; }
-    static void Release(Handle handle) { InternetCloseHandle(handle); }
-};
-using ScopedInternet = Owned<InternetTraits>;
-
 constexpr DWORD kTimeoutMilliseconds = 30000;
 
 DWORD StatusCode(HINTERNET request)
