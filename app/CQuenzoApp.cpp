@@ -133,7 +133,9 @@ int CQuenzoApp::Run(HINSTANCE instance, const std::string& commandLine, const St
         return 1;
     }
     {
-        CQuenzoDlg main(commandLine);
+        // The objects first, in their order, and gone only after the window that uses them.
+        ProgramObjects objects;
+        CQuenzoDlg main(commandLine, objects);
         if (request.kind == StartKind::Add)
             main.RequestList(request.paths);
         main.DoModal();

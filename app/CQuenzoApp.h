@@ -5,8 +5,9 @@
 
 #include <string>
 
-// The application: one running copy per desktop, then the main window run modally until the
-// program ends. There is no loop of its own: the main window's modal loop is the program's.
+// The application: one running copy per desktop, then the program's long-lived objects
+// (ProgramObjects, owned here) and the main window run modally until the program ends. There is
+// no loop of its own: the main window's modal loop is the program's.
 class CQuenzoApp {
 public:
     CQuenzoApp() = default;
@@ -27,5 +28,7 @@ public:
     static constexpr const char* kMainWindowCaption = "Quenzo Lite";
 
 private:
-    HANDLE m_mutex = nullptr;  // never closed: the process's end releases it
+    // Held from the start of the running copy to the process's end, which releases it; a copy
+    // that finds another one already holding it closes its own handle at once.
+    HANDLE m_mutex = nullptr;
 };

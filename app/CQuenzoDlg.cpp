@@ -61,9 +61,11 @@ UINT TaskbarCreatedMessage()
 
 }  // namespace
 
-CQuenzoDlg::CQuenzoDlg(std::string commandLine)
+CQuenzoDlg::CQuenzoDlg(std::string commandLine, ProgramObjects& objects)
     : CDialog(IDD_QUENZOLITE_DIALOG), m_commandLine(std::move(commandLine)), m_site(web_addresses::kProductSite),
-      m_white(CreateSolidBrush(RGB(255, 255, 255)))
+      m_fileDelete(objects.deletionList.get()), m_persnalDelete(objects.personalWindow.get()),
+      m_options(objects.preferences.get()), m_registry(objects.registry.get()), m_osVersion(objects.osVersion.get()),
+      m_about(objects.about.get()), m_notifier(objects.notifier.get()), m_white(CreateSolidBrush(RGB(255, 255, 255)))
 {
 }
 
@@ -72,29 +74,13 @@ CQuenzoDlg::~CQuenzoDlg()
     m_bannerThread.RequestStop();
 }
 
-void CQuenzoDlg::CreateLongLivedObjects()
-{
-    // The deletion list first: the engine reads the current method from it. The cleaner needs the
-    // engine, and the personal-information window the cleaner.
-    m_fileDelete = std::make_unique<CQuenzoFileDeleteDlg>();
-    m_engine = std::make_unique<CSDEngine>([list = m_fileDelete.get()] { return list->CurrentMethod(); });
-    m_fileDelete->SetEngine(m_engine.get());
-    m_cleaner = std::make_unique<CPersonalCleaner>(*m_engine);
-    m_persnalDelete = std::make_unique<CQuenzoPersnalDeleteDlg>(*m_cleaner);
-    m_options = std::make_unique<CQuenzoOptionDlg>();
-    m_registry = std::make_unique<CRegInfo>();
-    m_osVersion = std::make_unique<COsVersion>();
-    m_about = std::make_unique<CQuenzoAboutDlg>();
-    m_about->Create(m_hWnd);
-}
-
 BOOL CQuenzoDlg::OnInitDialog()
 {
     UseIcon(IDR_MAINFRAME);
     // Explorer's verb hands its paths over from an ordinary process, also when this copy was
     // started elevated by the setup program.
     ChangeWindowMessageFilterEx(m_hWnd, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
-    CreateLongLivedObjects();
+    m_about->Create(m_hWnd);
     m_osVersionNumber = m_osVersion->GetVersionNumber();
     seams::Pause(kStartPauseMs);
     m_tray.AddIcon(m_hWnd);
@@ -133,7 +119,7 @@ void CQuenzoDlg::RequestList(const std::vector<std::wstring>& paths)
 
 void CQuenzoDlg::OpenRequestedList()
 {
-    if (m_requested.empty() || !m_fileDelete)
+    if (m_requested.empty())
         return;
     // An open list takes them itself, and comes to the front only when no run holds it.
     if (m_fileDelete->GetSafeHwnd()) {
@@ -182,7 +168,6 @@ void CQuenzoDlg::SetUpButtons()
 
 void CQuenzoDlg::SetUpNotifier()
 {
-    m_notifier = std::make_unique<CTaskbarNotifier>();
     m_notifier->CreatePopup(m_hWnd);
     m_notifier->LoadSkin();
     m_notifier->MakeCaptionFonts();
@@ -320,7 +305,7 @@ bool CQuenzoDlg::OnTimer(UINT_PTR timerId)
         OpenRequestedList();
         return true;
     }
-    if (timerId == kNoticeTimer && m_notifier) {
+    if (timerId == kNoticeTimer) {
         m_notifier->Popup();
         StartBannerDownload();
     }

@@ -3,6 +3,7 @@
 #include "CTrayIconRecord.h"
 #include "Dialog.h"
 #include "Owned.h"
+#include "ProgramObjects.h"
 #include "Thread.h"
 
 #include <atomic>
@@ -11,26 +12,18 @@
 #include <string>
 #include <vector>
 
-class COsVersion;
-class CPersonalCleaner;
-class CQuenzoAboutDlg;
-class CQuenzoFileDeleteDlg;
-class CQuenzoOptionDlg;
-class CQuenzoPersnalDeleteDlg;
-class CRegInfo;
-class CSDEngine;
-class CTaskbarNotifier;
 class CxSkinButton;
 
-// The main window "Quenzo Lite" and the program's hub: it makes the long-lived objects, keeps the
-// tray icon, downloads and rotates the banners, and opens the secure-delete, personal-information
-// and preferences windows behind its three picture buttons. Closing or minimising it, Esc and
+// The main window "Quenzo Lite": it keeps the tray icon, downloads and rotates the banners, and
+// opens the secure-delete, personal-information and preferences windows behind its three picture
+// buttons; the objects it works with are the program's (ProgramObjects), not its own. Closing or minimising it, Esc and
 // Enter only hide it; the program ends with its modal loop (the tray menu's exit command after
 // its question, the update command, or a request to close from the setup program).
 class CQuenzoDlg : public CDialog {
 public:
     // `commandLine`: the whole argument text; exactly "trayOn" starts the window minimised.
-    explicit CQuenzoDlg(std::string commandLine);
+    // `objects` outlive the window.
+    CQuenzoDlg(std::string commandLine, ProgramObjects& objects);
     ~CQuenzoDlg() override;
 
     // Where the banners are fetched from; the build's product site unless a test says otherwise.
@@ -47,8 +40,8 @@ public:
 
     int ShownBanner() const { return m_banner; }
     bool IsFetchingBanners() const { return m_downloadThread && m_downloadThread->IsRunning(); }
-    CQuenzoFileDeleteDlg* DeletionList() const { return m_fileDelete.get(); }
-    CQuenzoAboutDlg* About() const { return m_about.get(); }
+    CQuenzoFileDeleteDlg* DeletionList() const { return m_fileDelete; }
+    CQuenzoAboutDlg* About() const { return m_about; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -61,7 +54,6 @@ protected:
     void OnCancel() override { GoToTray(); }
 
 private:
-    void CreateLongLivedObjects();
     void SetUpButtons();
     void SetUpNotifier();
     void ShowFirstBanner();
@@ -86,15 +78,13 @@ private:
     BannerWait m_bannerWait;
     std::vector<std::wstring> m_requested;  // paths for the deletion list, not yet handed to it
 
-    std::unique_ptr<CQuenzoFileDeleteDlg> m_fileDelete;
-    std::unique_ptr<CSDEngine> m_engine;
-    std::unique_ptr<CPersonalCleaner> m_cleaner;
-    std::unique_ptr<CQuenzoPersnalDeleteDlg> m_persnalDelete;
-    std::unique_ptr<CQuenzoOptionDlg> m_options;
-    std::unique_ptr<CRegInfo> m_registry;
-    std::unique_ptr<COsVersion> m_osVersion;
-    std::unique_ptr<CQuenzoAboutDlg> m_about;
-    std::unique_ptr<CTaskbarNotifier> m_notifier;
+    CQuenzoFileDeleteDlg* const m_fileDelete;
+    CQuenzoPersnalDeleteDlg* const m_persnalDelete;
+    CQuenzoOptionDlg* const m_options;
+    CRegInfo* const m_registry;
+    COsVersion* const m_osVersion;
+    CQuenzoAboutDlg* const m_about;
+    CTaskbarNotifier* const m_notifier;
     std::unique_ptr<CxSkinButton> m_buttons[3];
     CTrayIconRecord m_tray;
 

@@ -130,7 +130,9 @@ protected:
     INT_PTR Run(const std::string& commandLine, std::vector<std::function<void()>> steps,
                 const std::string& site = Site())
     {
-        main = std::make_unique<CQuenzoDlg>(commandLine);
+        main.reset();
+        objects = std::make_unique<ProgramObjects>();
+        main = std::make_unique<CQuenzoDlg>(commandLine, *objects);
         main->SetSiteAddress(site);
         main->SetBannerWait(bannerWait ? bannerWait : [](const CWorkerThread&) { return true; });
         return RunModalScript(*main, nullptr, std::move(steps));
@@ -159,6 +161,7 @@ protected:
     std::optional<seams::ScopedOutsideEffects> m_effects;
     std::vector<std::string> opened, started;
     CQuenzoDlg::BannerWait bannerWait;
+    std::unique_ptr<ProgramObjects> objects;
     std::unique_ptr<CQuenzoDlg> main;
 };
 
