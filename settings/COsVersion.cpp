@@ -3,8 +3,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+COsVersion::Query& COsVersion::QuerySlot()
+{
+    static Query query;
+    return query;
+}
+
 int COsVersion::GetVersionNumber()
 {
+    if (const Query& query = QuerySlot())
+        return GetVersionNumberFrom(query);
     return GetVersionNumberFrom([](OSVERSIONINFOA* info) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -13,7 +21,7 @@ int COsVersion::GetVersionNumber()
     });
 }
 
-int COsVersion::GetVersionNumberFrom(const std::function<BOOL(OSVERSIONINFOA*)>& query)
+int COsVersion::GetVersionNumberFrom(const Query& query)
 {
     OSVERSIONINFOEXA info{};
     static_assert(sizeof(OSVERSIONINFOEXA) == 156 && sizeof(OSVERSIONINFOA) == 148);

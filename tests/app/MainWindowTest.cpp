@@ -442,7 +442,7 @@ TEST_F(MainWindowTest, AFirstStartThroughTheVerbMakesOneProgramAndCloseEndsIt)
     EXPECT_EQ(ExitCode(closer), 0u);
     CloseHandle(closer);
     for (HANDLE copy : copies) {
-        EXPECT_EQ(WaitForSingleObject(copy, 5000), WAIT_OBJECT_0);
+        EXPECT_EQ(WaitForSingleObject(copy, 30000), WAIT_OBJECT_0) << "a copy to end after /close";
         EXPECT_EQ(ExitCode(copy), 0u);
         CloseHandle(copy);
     }

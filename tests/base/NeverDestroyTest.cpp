@@ -8,6 +8,8 @@
 
 #include <shlobj.h>
 
+#include <set>
+
 namespace {
 
 using Reach = NeverDestroyPolicy::Reach;
@@ -23,6 +25,18 @@ std::wstring Known(int csidl)
 {
     wchar_t path[MAX_PATH] = {};
     return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : L"";
+}
+
+struct Case {
+    std::wstring path;
+    Refusal expected;
+    PathUse use = PathUse::Destroy;
+};
+
+void ExpectJudged(const NeverDestroyPolicy& policy, std::initializer_list<Case> cases)
+{
+    for (const Case& c : cases)
+        EXPECT_EQ(policy.Judge(c.path, c.use), c.expected) << Narrow949(c.path);
 }
 
 }  // namespace
@@ -48,11 +62,7 @@ TEST(NeverDestroy, JudgesWhereAPathLandsNotItsWords)
     // A drive letter for the users' folder, as subst makes one.
     MakeLinuxSymlink(DriveLink('q'), sandbox.Path("users"));
 
-    const struct {
-        std::wstring path;
-        Refusal expected;
-        PathUse use = PathUse::Destroy;
-    } cases[] = {
+    ExpectJudged(policy, {
         {in(L"plain\\file.txt"), Refusal::None},
         {in(L"plain"), Refusal::None},
         {in(L"plain\\not-yet\\deeper"), Refusal::None},
@@ -86,9 +96,7 @@ TEST(NeverDestroy, JudgesWhereAPathLandsNotItsWords)
         {L"C:name", Refusal::NotAPath},
         {in(L"plain\\..\\sys"), Refusal::NotAPath},
         {L"\\\\?\\unix\\tmp", Refusal::NotAPath},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(policy.Judge(c.path, c.use), c.expected) << Narrow949(c.path);
+    });
     RemoveLinuxSymlink(DriveLink('q'));
 }
 
@@ -101,11 +109,7 @@ TEST(NeverDestroy, RefusesThisMachinesProtectedFolders)
     const std::wstring profile = Known(CSIDL_PROFILE);
     const std::wstring programs = Known(CSIDL_PROGRAM_FILES);
     ASSERT_FALSE(windows.empty() || profile.empty() || programs.empty());
-    const struct {
-        std::wstring path;
-        Refusal expected;
-        PathUse use = PathUse::Destroy;
-    } cases[] = {
+    ExpectJudged(policy, {
         {JoinPath(windows, L"system32\\kernel32.dll"), Refusal::Windows},
         {JoinPath(windows, L"History"), Refusal::Windows},
         {JoinPath(windows, L"History"), Refusal::None, PathUse::EmptyTraces},
@@ -120,10 +124,15 @@ TEST(NeverDestroy, RefusesThisMachinesProtectedFolders)
         {Known(CSIDL_PERSONAL), Refusal::UserFolders},
         {JoinPath(Known(CSIDL_LOCAL_APPDATA), L"Temp"), Refusal::None, PathUse::EmptyTraces},
         {W(sandbox.Root()), Refusal::None},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(policy.Judge(c.path, c.use), c.expected) << Narrow949(c.path);
+    });
+    // Every refusal says why in words of its own; the two that guard one folder name it.
+    std::set<std::string> texts;
     for (const Refusal refusal : {Refusal::NotAPath, Refusal::DriveRoot, Refusal::Windows, Refusal::ProgramFiles,
-                                  Refusal::Profiles, Refusal::SharedData, Refusal::UserFolders})
+                                  Refusal::Profiles, Refusal::SharedData, Refusal::UserFolders}) {
         EXPECT_STRNE(RefusalText(refusal), "");
+        texts.insert(RefusalText(refusal));
+    }
+    EXPECT_EQ(texts.size(), 7u);
+    EXPECT_TRUE(std::string(RefusalText(Refusal::Windows)).starts_with("Windows "));
+    EXPECT_TRUE(std::string(RefusalText(Refusal::ProgramFiles)).starts_with("Program Files "));
 }

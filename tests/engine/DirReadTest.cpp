@@ -17,9 +17,10 @@ std::vector<std::wstring> Paths(const std::vector<Entry>& entries)
     return paths;
 }
 
-bool Contains(const std::vector<std::wstring>& list, const std::wstring& item)
+// Where `item` stands in `list`; the list's size when it is not there.
+std::size_t IndexOf(const std::vector<std::wstring>& list, const std::wstring& item)
 {
-    return std::find(list.begin(), list.end(), item) != list.end();
+    return std::find(list.begin(), list.end(), item) - list.begin();
 }
 
 }  // namespace
@@ -59,22 +60,17 @@ TEST(CSADirRead, ListsTheTreeDeepestFirst)
     const auto folders = Paths(reader.Folders());
     ASSERT_EQ(folders.size(), 5u);
     EXPECT_EQ(folders.back(), W(sandbox.Path("A")));
-    const auto at = [&](const char* folder) {
-        return std::find(folders.begin(), folders.end(), W(sandbox.Path(folder))) - folders.begin();
-    };
-    EXPECT_LT(at("A\\B\\C"), at("A\\B"));
+    const auto at = [&](const auto& list, const char* path) { return IndexOf(list, W(sandbox.Path(path))); };
+    EXPECT_LT(at(folders, "A\\B\\C"), at(folders, "A\\B"));
     for (const char* folder : {"A\\.git", "A\\hid"})
-        EXPECT_LT(at(folder), 4) << folder;
+        EXPECT_LT(at(folders, folder), 4u) << folder;
 
     const auto files = Paths(reader.Files());
     ASSERT_EQ(files.size(), 5u);
     EXPECT_EQ(files.back(), W(sandbox.Path("A\\a.txt")));
-    const auto fileAt = [&](const char* file) {
-        return std::find(files.begin(), files.end(), W(sandbox.Path(file))) - files.begin();
-    };
-    EXPECT_LT(fileAt("A\\B\\C\\c.txt"), fileAt("A\\B\\b.txt"));
-    EXPECT_TRUE(Contains(files, W(sandbox.Path("A\\.git\\HEAD"))));
-    EXPECT_TRUE(Contains(files, W(sandbox.Path("A\\hid\\h.txt"))));
+    EXPECT_LT(at(files, "A\\B\\C\\c.txt"), at(files, "A\\B\\b.txt"));
+    EXPECT_LT(at(files, "A\\.git\\HEAD"), files.size());
+    EXPECT_LT(at(files, "A\\hid\\h.txt"), files.size());
     for (const FoundFile& file : reader.Files()) {
         EXPECT_FALSE(file.isFolder);
         EXPECT_EQ(file.size, 10 + file.path.size() - sandbox.Root().size() - 1) << Narrow949(file.path);

@@ -9,18 +9,6 @@
 
 #include <sstream>
 
-bool RecordingEngine::WritePass(const LocatedPath& file, const PatternBuffer& pattern)
-{
-    const std::string path = Narrow949(file.path);
-    if (beforePass)
-        beforePass(passes.size(), path);
-    const bool ok = CSDEngine::WritePass(file, pattern);
-    // Within a schedule nobody else can open the file: it is read through the schedule's handle.
-    const auto held = ReadScheduledFile();
-    passes.push_back({path, ok, held ? *held : ReadAll(path)});
-    return ok;
-}
-
 LocatedPath At(const std::string& path)
 {
     const auto located = Locate(Widen949(path));
@@ -29,23 +17,9 @@ LocatedPath At(const std::string& path)
 }
 
 FastPinnedSeams::FastPinnedSeams(std::uint32_t clockSeconds, const RecordingEngine* engine)
-    : m_pauses([this, engine](unsigned ms) { pauses.push_back({ms, engine ? engine->passes.size() : 0}); }),
-      m_clock([clockSeconds] { return clockSeconds; })
+    : m_clock([clockSeconds] { return clockSeconds; })
 {
-}
-
-ExclusiveHold::ExclusiveHold(const std::string& path)
-    : m_handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
-{
-}
-
-ExclusiveHold::~ExclusiveHold() { Release(); }
-
-void ExclusiveHold::Release()
-{
-    if (m_handle != INVALID_HANDLE_VALUE)
-        CloseHandle(m_handle);
-    m_handle = INVALID_HANDLE_VALUE;
+    onPause = [this, engine](unsigned) { passesBefore.push_back(engine ? engine->passes.size() : 0); };
 }
 
 std::vector<std::string> ExpectedPassBuffers(const std::string& notation, std::uint32_t seed)
@@ -86,12 +60,4 @@ std::string Spread(const std::string& buffer, std::size_t size)
     while (bytes.size() < size)
         bytes.append(buffer, 0, std::min(buffer.size(), size - bytes.size()));
     return bytes;
-}
-
-long long FileSizeOf(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }

@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "FileHelpers.h"
 #include "ExactPath.h"
 #include "Sandbox.h"
 
@@ -58,7 +59,7 @@ TEST(WipeFolder, LockedFileStaysWithItsFoldersAndIsReported)
 
     WipeResult result;
     {
-        ExclusiveHold hold(sandbox.Path("A\\B\\C\\locked.txt"));
+        FileHold hold(sandbox.Path("A\\B\\C\\locked.txt"));
         ASSERT_TRUE(hold.IsHeld());
         result = engine.WipeFolder(W(sandbox.Path("A")));
     }

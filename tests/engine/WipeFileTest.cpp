@@ -1,6 +1,7 @@
 #include "Cmd5Capi.h"
 #include "EngineTestSupport.h"
 #include "FileError.h"
+#include "FileHelpers.h"
 #include "Sandbox.h"
 
 #include <gtest/gtest.h>
@@ -41,9 +42,10 @@ TEST(WipeFile, SchedulesThenScrambledNameThenDelete)
         EXPECT_EQ(engine.passes[2 + i].path, scrambled);
         EXPECT_EQ(engine.passes[2 + i].fileAfter, finalStep[i].substr(0, 5));
     }
-    ASSERT_EQ(seams.pauses.size(), 2u);
-    EXPECT_EQ(seams.pauses[0].passesBefore, 1u);
-    EXPECT_EQ(seams.pauses[1].passesBefore, 2 + finalStep.size() - 1);
+    EXPECT_EQ(seams.pauses, (std::vector<unsigned>{500, 500}));
+    ASSERT_EQ(seams.passesBefore.size(), 2u);
+    EXPECT_EQ(seams.passesBefore[0], 1u);
+    EXPECT_EQ(seams.passesBefore[1], 2 + finalStep.size() - 1);
     EXPECT_TRUE(sandbox.List().empty());
 }
 
@@ -134,10 +136,10 @@ TEST(WipeFile, MissingIsGoneAndAHeldFileStaysUntouched)
         sandbox.WriteFile("held", Canary(2000));
         const std::string path = sandbox.Path("held");
         ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-        HANDLE other = CreateFileA(path.c_str(), hold.access, hold.share, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(other, INVALID_HANDLE_VALUE);
+        FileHold other(path, hold.share, hold.access);
+        ASSERT_TRUE(other.IsHeld());
         const WipeResult result = engine.WipeFile(W(path));
-        CloseHandle(other);
+        other.Release();
 
         EXPECT_FALSE(result);
         EXPECT_EQ(result.leftovers, (std::vector<Leftover>{{W(path), LeftReason::Overwrite}}));
@@ -166,7 +168,7 @@ TEST(WipeFile, NeverShrinksWhileBeingWiped)
     std::thread watcher([&] {
         while (!done) {
             for (const std::string& p : {path, scrambled}) {
-                const long long seen = FileSizeOf(p);
+                const long long seen = SizeOf(p);
                 if (seen >= 0) {
                     ++samples;
                     if (seen < smallest)
@@ -233,7 +235,7 @@ TEST(WipeFile, FinalStepFailureIsReportedUnderTheScrambledName)
     const std::string scrambled = sandbox.Path(ScrambledName(path));
     RecordingEngine engine(12);
     FastPinnedSeams seams(kSeed, &engine);
-    std::optional<ExclusiveHold> hold;
+    std::optional<FileHold> hold;
     engine.beforePass = [&](std::size_t index, const std::string&) {
         if (index == 2)
             hold.emplace(scrambled);

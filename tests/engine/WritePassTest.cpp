@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "FileHelpers.h"
 #include "Sandbox.h"
 
 #include <gtest/gtest.h>
@@ -80,7 +81,7 @@ TEST(WritePass, FailsWithoutTouchingAFileItCannotOpen)
 
     sandbox.WriteFile("held", Canary(500));
     {
-        ExclusiveHold hold(sandbox.Path("held"));
+        FileHold hold(sandbox.Path("held"));
         ASSERT_TRUE(hold.IsHeld());
         EXPECT_FALSE(engine.WritePass(At(sandbox.Path("held")), pattern));
     }

@@ -19,12 +19,8 @@ namespace {
 // through \\?\unix\ (there is no drive Z: in the test prefix).
 std::string SleeperPath()
 {
-    std::string path = QUENZO_SLEEPER_PATH;
-    if (!path.empty() && path[0] == '/') {
-        std::replace(path.begin(), path.end(), '/', '\\');
-        path = "\\\\?\\unix" + path;
-    }
-    return path;
+    const std::string path = QUENZO_SLEEPER_PATH;
+    return !path.empty() && path[0] == '/' ? UnixPath(path) : path;
 }
 
 // A copy of the sleeper started under `name` in a folder of the sandbox.

@@ -29,40 +29,23 @@ protected:
     }
 
     Sandbox m_sandbox;
-    CountingEngine m_engine;
+    RecordingEngine m_engine{13};
     CRegInfo m_settings;
 };
 
 }  // namespace
 
-// The two buttons clean in different orders: delete-all takes the temporary folder third, the
-// history after the saved passwords and network places, which no box selects; delete-selected
-// takes the history third and the temporary folder last.
-TEST_F(CleaningRunTest, BothButtonsKeepTheirOrder)
-{
-    EXPECT_EQ(Run("1", true), (Calls{"SecureCleanInternetCache", "SecureCleanCookies", "CleanTempFiles",
-                                     "SecureCleanRecentDocs", "ClearRunMru", "SecureCleanSavedPasswords",
-                                     "SecureCleanIntelliForms", "SecureCleanHistory", "SecureCleanNetHood",
-                                     "SecureCleanFavorites"}));
-    EXPECT_EQ(Run("0", true), (Calls{"CleanInternetCache", "CleanCookies", "CleanTempFiles", "CleanRecentDocs",
-                                     "ClearRunMru", "CleanSavedPasswords", "DeleteIntelliForms", "CleanHistory",
-                                     "CleanNetHood", "CleanFavorites"}));
-    EXPECT_EQ(Run("1", false, kEveryBox),
-              (Calls{"SecureCleanInternetCache", "SecureCleanCookies", "SecureCleanHistory", "SecureCleanIntelliForms",
-                     "SecureCleanSavedPasswords", "SecureCleanRecentDocs", "ClearRunMru", "SecureCleanFavorites",
-                     "CleanTempFiles"}));
-    EXPECT_EQ(Run("0", false, kEveryBox),
-              (Calls{"CleanInternetCache", "CleanCookies", "CleanHistory", "DeleteIntelliForms", "CleanSavedPasswords",
-                     "CleanRecentDocs", "ClearRunMru", "CleanFavorites", "CleanTempFiles"}));
-}
-
-// One box at a time; bits outside the eight, and an empty set, clean nothing.
-TEST_F(CleaningRunTest, EachBoxRunsItsOwnTarget)
+// Each box alone cleans its own target; bits outside the eight, and an empty set, clean nothing. The
+// two buttons clean in different orders: delete-all (`all`) takes the temporary folder third, the
+// history after the saved passwords and network places, which no box selects; delete-selected takes
+// the history third and the temporary folder last.
+TEST_F(CleaningRunTest, EachBoxRunsItsOwnTargetAndBothButtonsKeepTheirOrder)
 {
     const struct {
         std::uint32_t set;
         Calls plain;
         Calls secure;
+        bool all = false;
     } cases[] = {
         {CLEAN_INTERNET_CACHE, {"CleanInternetCache"}, {"SecureCleanInternetCache"}},
         {CLEAN_FAVORITES, {"CleanFavorites"}, {"SecureCleanFavorites"}},
@@ -76,10 +59,23 @@ TEST_F(CleaningRunTest, EachBoxRunsItsOwnTarget)
          {"SecureCleanInternetCache", "SecureCleanFavorites"}},
         {0, {}, {}},
         {~kEveryBox, {}, {}},
+        {kEveryBox,
+         {"CleanInternetCache", "CleanCookies", "CleanHistory", "DeleteIntelliForms", "CleanSavedPasswords",
+          "CleanRecentDocs", "ClearRunMru", "CleanFavorites", "CleanTempFiles"},
+         {"SecureCleanInternetCache", "SecureCleanCookies", "SecureCleanHistory", "SecureCleanIntelliForms",
+          "SecureCleanSavedPasswords", "SecureCleanRecentDocs", "ClearRunMru", "SecureCleanFavorites",
+          "CleanTempFiles"}},
+        {0,
+         {"CleanInternetCache", "CleanCookies", "CleanTempFiles", "CleanRecentDocs", "ClearRunMru",
+          "CleanSavedPasswords", "DeleteIntelliForms", "CleanHistory", "CleanNetHood", "CleanFavorites"},
+         {"SecureCleanInternetCache", "SecureCleanCookies", "CleanTempFiles", "SecureCleanRecentDocs", "ClearRunMru",
+          "SecureCleanSavedPasswords", "SecureCleanIntelliForms", "SecureCleanHistory", "SecureCleanNetHood",
+          "SecureCleanFavorites"},
+         true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Run("0", false, c.set), c.plain) << std::hex << c.set;
-        EXPECT_EQ(Run("1", false, c.set), c.secure) << std::hex << c.set;
+        EXPECT_EQ(Run("0", c.all, c.set), c.plain) << std::hex << c.set << (c.all ? " all" : "");
+        EXPECT_EQ(Run("1", c.all, c.set), c.secure) << std::hex << c.set << (c.all ? " all" : "");
     }
 }
 

@@ -118,9 +118,9 @@ TEST(PurgeFolder, IndexFilesZeroFilledOnlyWhenAsked)
         const std::string content = IndexFile(300);
         for (const char* name : {"top\\index.dat", "top\\sub\\INDEX.DAT", "top\\index.dat.old"})
             sandbox.WriteFile(name, content);
-        InUse a(sandbox.Path("top\\index.dat"));
-        InUse b(sandbox.Path("top\\sub\\INDEX.DAT"));
-        InUse c(sandbox.Path("top\\index.dat.old"));
+        FileHold a(sandbox.Path("top\\index.dat"), FileHold::kBrowserSharing);
+        FileHold b(sandbox.Path("top\\sub\\INDEX.DAT"), FileHold::kBrowserSharing);
+        FileHold c(sandbox.Path("top\\index.dat.old"), FileHold::kBrowserSharing);
         ASSERT_TRUE(a.IsHeld() && b.IsHeld() && c.IsHeld());
 
         EXPECT_TRUE(PurgeFolder(W(sandbox.Path("top")), true, zero));

@@ -21,16 +21,12 @@ protected:
         ASSERT_TRUE(window.Create(nullptr));
         ShowWindow(window.GetSafeHwnd(), SW_SHOW);
     }
-    static void SetPersnal(const char* value)
-    {
-        CRegInfo().WriteString(value, "Marrowick\\QuenzoLite", "Data", "Persnal");
-    }
     void Check(int box) const { CheckDlgButton(window.GetSafeHwnd(), box, BST_CHECKED); }
     void Click(int id) const { ClickButton(window.GetSafeHwnd(), id); }
 
     Sandbox sandbox;
     ScriptedPrompts prompts;
-    CountingEngine engine;
+    RecordingEngine engine{13};
     RecordingCleaner cleaner{engine};
     CQuenzoPersnalDeleteDlg window{cleaner};
 };

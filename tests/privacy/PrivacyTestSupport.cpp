@@ -2,7 +2,6 @@
 
 #include "ExactPath.h"
 #include "LinkGuard.h"
-#include "Seams.h"
 #include "ShellFolders.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 
 namespace {
 
@@ -42,9 +42,14 @@ std::string FinalPathOf(const std::string& path)
     return length && length < sizeof(buffer) ? std::string(buffer, length) : std::string();
 }
 
-
-std::string Guarded(const std::string& folder, const char* what)
+// The folder a lookup gave, if it lies inside the prefix; empty, with a test failure, if not.
+std::string Guarded(const std::optional<std::wstring>& found, const std::string& what)
 {
+    if (!found) {
+        ADD_FAILURE() << "no " << what;
+        return {};
+    }
+    const std::string folder = Narrow949(*found);
     if (!LiesInsidePrefix(folder)) {
         ADD_FAILURE() << what << " lies outside the test prefix: " << folder << " -> " << FinalPathOf(folder);
         return {};
@@ -75,33 +80,17 @@ std::string PrefixShellFolder(int csidl)
         ADD_FAILURE() << "no shell folder " << csidl;
         return {};
     }
-    const auto resolved = ResolveShellFolder(csidl);
-    if (!resolved) {
-        ADD_FAILURE() << "shell folder " << csidl << " does not resolve";
-        return {};
-    }
-    return Guarded(Narrow949(*resolved), "shell folder");
+    return Guarded(ResolveShellFolder(csidl), "resolved shell folder " + std::to_string(csidl));
 }
 
-std::string PrefixTempFolder()
-{
-    const auto temp = TemporaryFolder();
-    if (!temp) {
-        ADD_FAILURE() << "no temporary folder";
-        return {};
-    }
-    return Guarded(Narrow949(*temp), "temporary folder");
-}
+std::string PrefixTempFolder() { return Guarded(TemporaryFolder(), "temporary folder"); }
 
 std::string PrefixLegacyHistoryFolder()
 {
     const auto legacy = LegacyHistoryFolder();
-    if (!legacy) {
-        ADD_FAILURE() << "no Windows directory";
-        return {};
-    }
-    CreateDirectoryW(legacy->c_str(), nullptr);
-    return Guarded(Narrow949(*legacy), "legacy history folder");
+    if (legacy)
+        CreateDirectoryW(legacy->c_str(), nullptr);
+    return Guarded(legacy, "legacy history folder");
 }
 
 void PlantLink(const Sandbox& sandbox, const std::string& linkPath, const std::string& targetRelative)
@@ -116,18 +105,6 @@ void PlantLink(const Sandbox& sandbox, const std::string& linkPath, const std::s
         Refuse("ln -s made no link at " + linkPath);
 }
 
-InUse::InUse(const std::string& path)
-    : m_handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr))
-{
-}
-
-InUse::~InUse()
-{
-    if (m_handle != INVALID_HANDLE_VALUE)
-        CloseHandle(m_handle);
-}
-
 void WriteBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -136,79 +113,6 @@ void WriteBytes(const std::string& path, const std::string& bytes)
 }
 
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-long long SizeOf(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-bool CountingEngine::WritePass(const LocatedPath& file, const PatternBuffer& pattern)
-{
-    passes.push_back(Narrow949(file.path));
-    return CSDEngine::WritePass(file, pattern);
-}
-
-bool CountingEngine::Wrote(const std::string& path) const
-{
-    return std::find(passes.begin(), passes.end(), path) != passes.end();
-}
-
-QuietSeams::QuietSeams()
-    : m_pauses([](unsigned) {}), m_prompts([](const seams::Prompt& prompt) {
-          ADD_FAILURE() << "unexpected message box: " << prompt.text;
-          return IDNO;
-      })
-{
-}
-
-RegValues ReadValues(const std::string& keyPath)
-{
-    RegValues values;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return values;
-    for (DWORD index = 0;; ++index) {
-        std::string name(16384, '\0');
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD type = 0;
-        DWORD size = 0;
-        if (RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-            break;
-        name.resize(nameLength);
-        RegValue value{type, std::string(size, '\0')};
-        RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(value.data.data()), &size);
-        value.data.resize(size);
-        if (type == REG_SZ && !value.data.empty() && value.data.back() == '\0')
-            value.data.pop_back();
-        values[name] = value;
-    }
-    RegCloseKey(key);
-    return values;
-}
-
-void SetValue(const std::string& keyPath, const std::string& name, DWORD type, const std::string& data)
-{
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                             static_cast<DWORD>(data.size())),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
-}
-
-bool KeyExists(const std::string& keyPath)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
 
 void SetPersnal(const char* text)
 {

@@ -1,8 +1,10 @@
 #pragma once
 #include "CPersonalCleaner.h"
-#include "CSDEngine.h"
+#include "FileHelpers.h"
+#include "RecordingEngine.h"
+#include "RegistryHelpers.h"
 #include "Sandbox.h"
-#include "Seams.h"
+#include "SeamHelpers.h"
 
 #include <windows.h>
 
@@ -23,59 +25,12 @@ bool LiesInsidePrefix(const std::string& path);
 // Wine's MoveFileA moves the link's target instead. Aborts if the link does not appear.
 void PlantLink(const Sandbox& sandbox, const std::string& linkPath, const std::string& targetRelative);
 
-// Holds a file open for reading as a browser holds its index: others may read and write it, but
-// not delete or rename it, so a deletion fails and what was written stays to be read back.
-class InUse {
-public:
-    explicit InUse(const std::string& path);
-    ~InUse();
-    InUse(const InUse&) = delete;
-    InUse& operator=(const InUse&) = delete;
-    bool IsHeld() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE m_handle;
-};
-
 // An index file of the URL cache as the browser leaves one: its signature, its size at offset 28,
 // then whatever it holds.
 std::string IndexFile(std::size_t size, const char* signature = "Client UrlCache MMF Ver 5.2");
 
 void WriteBytes(const std::string& path, const std::string& bytes);
 bool PathExists(const std::string& path);
-long long SizeOf(const std::string& path);  // -1 when missing
-
-// The real engine, with the path of every overwrite pass recorded: a plain form writes none.
-class CountingEngine : public CSDEngine {
-public:
-    explicit CountingEngine(int method = 13) : CSDEngine([method] { return method; }) {}
-    bool WritePass(const LocatedPath& file, const PatternBuffer& pattern) override;
-    bool Wrote(const std::string& path) const;
-    std::vector<std::string> passes;
-};
-
-// Pauses return at once; any message box fails the test (the cleaner must ask nothing). Restores
-// the real seams when it goes out of scope.
-class QuietSeams {
-public:
-    QuietSeams();
-
-private:
-    seams::ScopedPauses m_pauses;
-    seams::ScopedPrompts m_prompts;
-};
-
-// Registry values of a key in HKEY_CURRENT_USER, by name, with their type and bytes (a REG_SZ's
-// terminating zero dropped: Wine stores one whatever length was written).
-struct RegValue {
-    DWORD type = 0;
-    std::string data;
-    bool operator==(const RegValue&) const = default;
-};
-using RegValues = std::map<std::string, RegValue>;
-RegValues ReadValues(const std::string& key);
-void SetValue(const std::string& key, const std::string& name, DWORD type, const std::string& data);
-bool KeyExists(const std::string& key);
 
 // Sets the setting "Persnal" (nullptr: removes it).
 void SetPersnal(const char* text);

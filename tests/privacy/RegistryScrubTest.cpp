@@ -97,7 +97,7 @@ TEST(RegistryTargets, SecureFormsOverwriteBeforeDeletingPlainFormsOnlyDelete)
 {
     Sandbox sandbox;
     QuietSeams quiet;
-    CountingEngine engine;
+    RecordingEngine engine{13};
     const std::string binary("\x10\x00\x00\x00\xAB\xCD", 6);
     const struct {
         const char* name;
@@ -140,7 +140,7 @@ TEST(RegistryTargets, PlainAutoCompleteRunDeletesWithoutOverwriting)
 {
     Sandbox sandbox;
     QuietSeams quiet;
-    CountingEngine engine;
+    RecordingEngine engine{13};
     CRegInfo settings;
     for (const char* persnal : {"0", "1"}) {
         SetPersnal(persnal);
@@ -159,7 +159,7 @@ TEST(ClearRunMru, RemovesTheLettersAndTheOrderOnly)
 {
     Sandbox sandbox;
     QuietSeams quiet;
-    CountingEngine engine;
+    RecordingEngine engine{13};
     CPersonalCleaner cleaner(engine);
     SHDeleteKeyA(HKEY_CURRENT_USER, kRunMru.c_str());
     cleaner.ClearRunMru();

@@ -46,7 +46,7 @@ protected:
 
     Sandbox m_sandbox;  // first of all: it refuses to run outside the test environment
     QuietSeams m_quiet;
-    CountingEngine m_engine;
+    RecordingEngine m_engine{13};
     CPersonalCleaner m_cleaner{m_engine};
     CRegInfo m_settings;
     std::map<int, std::string> m_folders;
@@ -167,7 +167,7 @@ TEST_F(TargetsTest, IndexFilesZeroFilledOnlyInTheHistoryFolders)
         const std::string index = folder + "\\index.dat";
         WriteBytes(index, content);
         {
-            InUse hold(index);
+            FileHold hold(index, FileHold::kBrowserSharing);
             ASSERT_TRUE(hold.IsHeld()) << c.name;
             (m_cleaner.*c.operation)();
             EXPECT_EQ(SizeOf(index), 25064) << c.name;
@@ -195,7 +195,7 @@ TEST_F(TargetsTest, SecureRunGoesOnPastAFileThatCannotBeOverwritten)
         WriteBytes(path, Canary(1000));
     WriteBytes(In(kTemp, "ql-temp.txt"), Canary(10));
 
-    InUse hold(locked);
+    FileHold hold(locked, FileHold::kBrowserSharing);
     ASSERT_TRUE(hold.IsHeld());
     ASSERT_FALSE(m_engine.WipeFile(W(locked)));  // the fault the run must absorb
 

@@ -52,7 +52,7 @@ TEST(CleanUrlCache, EachClassDeletesItsOwnEntries)
 {
     Sandbox sandbox;
     QuietSeams quiet;
-    CountingEngine engine;
+    RecordingEngine engine{13};
     CPersonalCleaner cleaner(engine);
     const std::vector<std::string> content = {kPage, kImage, kLongUrl};
     const struct {

@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <thread>
+#include <utility>
 
 ScriptedPrompts::ScriptedPrompts()
     : m_scope([this](const seams::Prompt& prompt) {
@@ -120,6 +122,56 @@ std::function<void()> Until(std::function<bool()> ready, const char* what)
     return Waiting{std::move(ready), what};
 }
 
+namespace {
+
+// The shown dialog owned by `owner`, or by a dialog it owns (a message box over a dialog).
+HWND ShownDialogOf(HWND owner)
+{
+    HWND found = nullptr;
+    for (HWND dialog = nullptr; (dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr));)
+        if (IsWindowVisible(dialog) && GetWindow(dialog, GW_OWNER) == owner)
+            found = dialog;
+    HWND above = found ? ShownDialogOf(found) : nullptr;
+    return above ? above : found;
+}
+
+}  // namespace
+
+void DriveSystemDialog(HWND owner, const std::function<void()>& open, const std::function<bool(HWND)>& ready,
+                       const std::function<void(HWND)>& act, const char* what, DWORD limit)
+{
+    const HANDLE closed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    int acts = 0;
+    bool overdue = false;
+    std::thread user([&] {
+        const DWORD start = GetTickCount();
+        DWORD lastAct = 0;
+        while (WaitForSingleObject(closed, 20) == WAIT_TIMEOUT) {
+            const DWORD now = GetTickCount();
+            const HWND dialog = ShownDialogOf(owner);
+            if (now - start > limit) {
+                // The topmost first: a message box keeps its dialog from handling the cancel.
+                overdue = true;
+                if (dialog)
+                    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                WaitForSingleObject(closed, 500);
+            } else if (dialog && GetWindow(dialog, GW_OWNER) == owner && (!acts || now - lastAct > 2000) &&
+                       ready(dialog)) {
+                act(dialog);
+                ++acts;
+                lastAct = now;
+            }
+        }
+    });
+    open();
+    SetEvent(closed);
+    user.join();
+    CloseHandle(closed);
+    if (overdue)
+        ADD_FAILURE() << what << (acts ? ": still open " : ": not shown and ready ") << limit / 1000
+                      << " s after it was opened (acted on " << acts << " times); cancelled";
+}
+
 void PumpMessages(unsigned milliseconds)
 {
     const DWORD end = GetTickCount() + milliseconds;
@@ -174,44 +226,66 @@ void ClickButton(HWND dialog, int id, bool post)
         SendMessageA(dialog, WM_COMMAND, command, control);
 }
 
+namespace {
+
+// What the screen shows in `rect`, as the rows of a 24-bit bottom-up bitmap of `info`'s size.
+std::string ScreenBits(const RECT& rect, const BITMAPINFO& info)
+{
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = ((static_cast<DWORD>(info.bmiHeader.biWidth) * 3 + 3) / 4) * 4;
+    std::string rows(static_cast<const char*>(bits), stride * static_cast<DWORD>(info.bmiHeader.biHeight));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return rows;
+}
+
+}  // namespace
+
 void SaveScreenshot(HWND window, const std::string& name)
 {
     const char* env = std::getenv("QUENZO_TEST_ENV");
     if (!env || !window)
         return;
-    // Let the window finish painting, and the display catch up with it, before reading the screen.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
-        g_scriptHeld = true;
-        PumpMessages(150);
-        g_scriptHeld = false;
-    } else {
-        Sleep(150);
-    }
-    GdiFlush();
     RECT rect{};
     if (!GetWindowRect(window, &rect) || rect.right <= rect.left || rect.bottom <= rect.top)
         return;
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biWidth = rect.right - rect.left;
+    info.bmiHeader.biHeight = rect.bottom - rect.top;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    // The display shows a window's painting a moment after it is done (Wine hands it over from
+    // the message loop of the window's thread): the screen is read until three reads 50 ms apart
+    // agree, for at most two seconds. A window of this thread is served meanwhile; the script
+    // holds its next step, or the window could be gone before it is captured.
+    const bool ownThread = GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+    if (ownThread)
+        g_scriptHeld = true;
+    std::string bits, previous;
+    for (int reads = 0, same = 0; reads < 40 && same < 2; ++reads) {
+        if (ownThread)
+            PumpMessages(50);
+        else
+            Sleep(50);  // between two reads of the screen, in the bounded loop above
+        previous = std::exchange(bits, ScreenBits(rect, info));
+        same = bits == previous ? same + 1 : 0;
+    }
+    if (ownThread)
+        g_scriptHeld = false;
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
-    file.bfSize = file.bfOffBits + stride * static_cast<DWORD>(height);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
     std::string unixFolder = std::string(env) + "/screenshots/";
     std::string path = "\\\\?\\unix" + unixFolder + name + ".bmp";
     for (char& c : path)
@@ -220,9 +294,5 @@ void SaveScreenshot(HWND window, const std::string& name)
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof(file));
     out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
-    out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(stride * static_cast<DWORD>(height)));
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    out.write(bits.data(), static_cast<std::streamsize>(bits.size()));
 }

@@ -41,6 +41,15 @@ INT_PTR RunModalScript(CDialog& dialog, HWND owner, std::vector<std::function<vo
 // test and lets the script go on.
 std::function<void()> Until(std::function<bool()> ready, const char* what);
 
+// Drives a modal window of the system's (a common dialog) that `open` shows on this thread and
+// waits in, as a user would, from a thread of its own: once a dialog owned by `owner` is on the
+// screen (a dialog is shown only after its initialisation, which would undo what was typed into
+// it before) and `ready` says so, `act` runs, and again every two seconds while it stays open.
+// After `limit` ms the test fails, naming `what`, and the dialog and its message boxes are
+// cancelled so that `open` returns.
+void DriveSystemDialog(HWND owner, const std::function<void()>& open, const std::function<bool(HWND)>& ready,
+                       const std::function<void(HWND)>& act, const char* what, DWORD limit = 30000);
+
 // Handles this thread's pending messages for `milliseconds`.
 void PumpMessages(unsigned milliseconds);
 

@@ -1,40 +1,29 @@
 #include "DeletionList.h"
+#include "FileHelpers.h"
 #include "Sandbox.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
+// Sizes of 4 GiB and more are whole: the low 32-bit size word alone showed 5 GiB + 1 KiB as 1048577.00.
 TEST(DeletionList, SizeTextInKilobytesWithTwoDecimals)
 {
     Sandbox sandbox;
     const struct {
-        std::size_t bytes;
+        long long bytes;
         const char* text;
-    } cases[] = {{0, "0.00"}, {1, "0.00"}, {1024, "1.00"}, {1536, "1.50"}, {10239, "10.00"}, {1048576, "1024.00"}};
+    } cases[] = {
+        {0, "0.00"}, {1, "0.00"}, {1024, "1.00"}, {1536, "1.50"}, {10239, "10.00"}, {1048576, "1024.00"},
+        {5LL * 1024 * 1024 * 1024 + 1024, "5242881.00"},  // sparse on the Linux side: no 5 GiB are written
+    };
     for (const auto& c : cases) {
         const std::string name = "f" + std::to_string(c.bytes);
-        sandbox.WriteFile(name, Repeat('x', c.bytes));
+        MakeFileOfSize(sandbox.Path(name), c.bytes);
         EXPECT_EQ(SizeText(W(sandbox.Path(name))), c.text) << c.bytes;
     }
     sandbox.MakeFolder("folder");
     EXPECT_EQ(SizeText(W(sandbox.Path("folder"))), "0.00");
     // A name that cannot be read used to show the all-ones size, 4194304.00.
     EXPECT_EQ(SizeText(W(sandbox.Path("missing"))), "");
-}
-
-// The low 32-bit size word alone would show 5 GiB + 1 KiB as 1.00.
-TEST(DeletionList, SizeTextOfFourGigabytesAndMoreIsWhole)
-{
-    Sandbox sandbox;
-    sandbox.WriteFile("big", "");
-    HANDLE file = CreateFileA(sandbox.Path("big").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    LARGE_INTEGER size;
-    size.QuadPart = 5LL * 1024 * 1024 * 1024 + 1024;
-    ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
-    ASSERT_TRUE(SetEndOfFile(file));  // sparse on the Linux side: no 5 GiB are written
-    CloseHandle(file);
-    EXPECT_EQ(SizeText(W(sandbox.Path("big"))), "5242881.00");
 }
 
 // The wide picker's names arrive exact: "₩" stays itself instead of becoming a backslash.

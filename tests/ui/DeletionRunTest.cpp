@@ -2,9 +2,10 @@
 #include "DeletionRun.h"
 #include "ExactPath.h"
 #include "FileError.h"
+#include "FileHelpers.h"
 #include "NeverDestroy.h"
 #include "Sandbox.h"
-#include "Seams.h"
+#include "SeamHelpers.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -35,26 +36,37 @@ public:
     bool halted = false;
 };
 
-// Pauses return at once and are recorded.
-class RecordedPauses {
-public:
-    std::vector<unsigned> pauses;
+// A sandbox, a display that records, and pauses that return at once and are recorded.
+class DeletionRun : public ::testing::Test {
+protected:
+    // Runs the sandbox's `entries` with the engine on `method` and the display stepping through
+    // `passCount` passes per file.
+    DeletionOutcome Run(const std::vector<std::string>& entries, int method, int passCount,
+                        const NeverDestroyPolicy* policy = nullptr)
+    {
+        CSDEngine engine([method] { return method; });
+        return RunDeletion(engine, Paths(entries), passCount, display, policy);
+    }
+    std::vector<std::wstring> Paths(const std::vector<std::string>& entries) const
+    {
+        std::vector<std::wstring> paths;
+        for (const std::string& entry : entries)
+            paths.push_back(W(sandbox.Path(entry)));
+        return paths;
+    }
 
-private:
-    seams::ScopedPauses m_scope{[this](unsigned ms) { pauses.push_back(ms); }};
+    Sandbox sandbox;
+    RecordingDisplay display;
+    RecordedPauses pauses;
 };
 
 }  // namespace
 
-TEST(DeletionRun, OneFileWithTheFastestMethod)
+TEST_F(DeletionRun, OneFileWithTheFastestMethod)
 {
-    Sandbox sandbox;
     sandbox.WriteFile("one.txt", Canary(100));
-    CSDEngine engine([] { return 13; });
-    RecordingDisplay display;
-    RecordedPauses pauses;
 
-    const auto outcome = RunDeletion(engine, {W(sandbox.Path("one.txt"))}, 1, display);
+    const auto outcome = Run({"one.txt"}, 13, 1);
 
     EXPECT_FALSE(outcome.halted);
     EXPECT_TRUE(outcome.remaining.empty());
@@ -66,17 +78,13 @@ TEST(DeletionRun, OneFileWithTheFastestMethod)
 }
 
 // Four files of three passes: the file bar runs 33, 66, 100 four times, the total 8, 16, 25 ... 100.
-TEST(DeletionRun, FolderOfFourFilesWithThreePasses)
+TEST_F(DeletionRun, FolderOfFourFilesWithThreePasses)
 {
-    Sandbox sandbox;
     sandbox.MakeFolder("four");
     for (const char* name : {"a", "b", "c", "d"})
         sandbox.WriteFile(std::string("four\\") + name, Canary(50));
-    CSDEngine engine([] { return 7; });
-    RecordingDisplay display;
-    RecordedPauses pauses;
 
-    const auto outcome = RunDeletion(engine, {W(sandbox.Path("four"))}, 3, display);
+    const auto outcome = Run({"four"}, 7, 3);
 
     EXPECT_TRUE(outcome.remaining.empty());
     EXPECT_EQ(display.events.front(), "total range 12");
@@ -90,17 +98,12 @@ TEST(DeletionRun, FolderOfFourFilesWithThreePasses)
 }
 
 // An empty folder has no steps but goes; a method outside 1..13 shows no steps but still destroys.
-TEST(DeletionRun, EmptyFolderAndNoPasses)
+TEST_F(DeletionRun, EmptyFolderAndNoPasses)
 {
-    Sandbox sandbox;
     sandbox.MakeFolder("empty");
     sandbox.WriteFile("file", Canary(10));
-    CSDEngine engine([] { return 0; });
-    RecordingDisplay display;
-    RecordedPauses pauses;
 
-    const auto outcome =
-        RunDeletion(engine, {W(sandbox.Path("empty")), W(sandbox.Path("file"))}, 0, display);
+    const auto outcome = Run({"empty", "file"}, 0, 0);
 
     EXPECT_TRUE(outcome.remaining.empty());
     EXPECT_EQ(display.events.front(), "total range 0");
@@ -109,21 +112,17 @@ TEST(DeletionRun, EmptyFolderAndNoPasses)
 }
 
 // What cannot be destroyed is reported where it is, each once; the rest goes.
-TEST(DeletionRun, ReportsWhatRemains)
+TEST_F(DeletionRun, ReportsWhatRemains)
 {
-    Sandbox sandbox;
     sandbox.MakeFolder("dir");
     sandbox.WriteFile("dir\\locked", Canary(10));
     sandbox.WriteFile("dir\\free", Canary(10));
     sandbox.WriteFile("alone", Canary(10));
-    CSDEngine engine([] { return 13; });
-    RecordingDisplay display;
-    RecordedPauses pauses;
 
-    HANDLE hold = CreateFileA(sandbox.Path("dir\\locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
-    const auto outcome = RunDeletion(engine, {W(sandbox.Path("dir")), W(sandbox.Path("alone"))}, 1, display);
-    CloseHandle(hold);
+    FileHold hold(sandbox.Path("dir\\locked"));
+    ASSERT_TRUE(hold.IsHeld());
+    const auto outcome = Run({"dir", "alone"}, 13, 1);
+    hold.Release();
 
     EXPECT_EQ(outcome.remaining, (std::vector<Leftover>{{W(sandbox.Path("dir\\locked")), LeftReason::Overwrite},
                                                         {W(sandbox.Path("dir")), LeftReason::NotEmpty}}));
@@ -132,18 +131,13 @@ TEST(DeletionRun, ReportsWhatRemains)
 }
 
 // Halting stops at the next step boundary: entries not yet reached stay untouched.
-TEST(DeletionRun, HaltStopsBeforeTheNextStep)
+TEST_F(DeletionRun, HaltStopsBeforeTheNextStep)
 {
-    Sandbox sandbox;
     for (const char* name : {"1", "2", "3"})
         sandbox.WriteFile(name, Canary(64));
-    CSDEngine engine([] { return 8; });
-    RecordingDisplay display;
-    RecordedPauses pauses;
     display.onStep = [&](std::size_t steps) { display.halted = steps == 2; };
 
-    const auto outcome =
-        RunDeletion(engine, {W(sandbox.Path("1")), W(sandbox.Path("2")), W(sandbox.Path("3"))}, 3, display);
+    const auto outcome = Run({"1", "2", "3"}, 8, 3);
 
     EXPECT_TRUE(outcome.halted);
     EXPECT_EQ(display.steps.size(), 2u);
@@ -154,8 +148,9 @@ TEST(DeletionRun, HaltStopsBeforeTheNextStep)
 
 // The one end message, judged on the disk: the success text only when every chosen entry is gone (a
 // row inside a folder destroyed before it went with it); a missing path is no longer shown and passed
-// off as destroyed; a cancel names the folder it stopped in and what it never reached. '@': the sandbox.
-TEST(DeletionRun, EndReportSaysWhatWasDestroyedAndWhatRemains)
+// off as destroyed; a cancel names the folder it stopped in and what it never reached. '@': the
+// case's own folder in the sandbox.
+TEST_F(DeletionRun, EndReportSaysWhatWasDestroyedAndWhatRemains)
 {
     const struct {
         std::vector<std::string> entries;
@@ -170,25 +165,26 @@ TEST(DeletionRun, EndReportSaysWhatWasDestroyedAndWhatRemains)
          "삭제를 취소했습니다. 3개 중 1개를 삭제했습니다. 다음 항목은 남아 있습니다.\n\n"
          "@\\dir (취소되어 일부만 삭제함, 남은 파일 2개)\n@\\2 (취소되어 삭제하지 않음)"},
     };
+    int number = 0;
     for (const auto& c : cases) {
-        Sandbox sandbox;
-        sandbox.MakeFolder("dir");
+        const std::string folder = "case" + std::to_string(++number);
+        sandbox.MakeFolder(folder);
+        sandbox.MakeFolder(folder + "\\dir");
         for (const char* name : {"1", "2", "spare", "dir\\a", "dir\\b", "dir\\c"})
-            sandbox.WriteFile(name, Canary(10));
-        std::vector<std::wstring> entries;
+            sandbox.WriteFile(folder + "\\" + name, Canary(10));
+        std::vector<std::string> entries;
         for (const std::string& entry : c.entries)
-            entries.push_back(W(sandbox.Path(entry)));
-        CSDEngine engine([] { return 13; });
-        RecordingDisplay display;
-        RecordedPauses pauses;
+            entries.push_back(folder + "\\" + entry);
+        display = RecordingDisplay();
         display.onStep = [&](std::size_t steps) { display.halted = steps == c.haltAtStep; };
-        const HANDLE hold = CreateFileA(sandbox.Path(c.locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        const auto outcome = RunDeletion(engine, entries, 1, display);
-        CloseHandle(hold);
+        FileHold hold(sandbox.Path(folder + "\\" + c.locked));
+        ASSERT_TRUE(hold.IsHeld());
+        const auto outcome = Run(entries, 13, 1);
+        hold.Release();
 
         std::string report = c.report;
         for (std::size_t at; (at = report.find('@')) != std::string::npos;)
-            report.replace(at, 1, sandbox.Root());
+            report.replace(at, 1, sandbox.Path(folder));
         EXPECT_EQ(EndReport(outcome, entries.size()), report);
         EXPECT_EQ(display.steps.size(), c.steps) << report;
     }
@@ -196,18 +192,14 @@ TEST(DeletionRun, EndReportSaysWhatWasDestroyedAndWhatRemains)
 
 // The run judges its entries again: a row whose folder became protected after it was added stays,
 // uncounted, and the end says why.
-TEST(DeletionRun, AnEntryTheRunRefusesStaysUntouched)
+TEST_F(DeletionRun, AnEntryTheRunRefusesStaysUntouched)
 {
-    Sandbox sandbox;
     sandbox.MakeFolder("kept");
     sandbox.WriteFile("kept\\a", Canary(10));
     sandbox.WriteFile("b", Canary(10));
     const NeverDestroyPolicy policy({{W(sandbox.Path("kept")), NeverDestroyPolicy::Reach::ItAndAbove, Refusal::Windows}});
-    CSDEngine engine([] { return 13; });
-    RecordingDisplay display;
-    RecordedPauses pauses;
 
-    const auto outcome = RunDeletion(engine, {W(sandbox.Path("kept")), W(sandbox.Path("b"))}, 1, display, &policy);
+    const auto outcome = Run({"kept", "b"}, 13, 1, &policy);
 
     EXPECT_EQ(EndReport(outcome, 2), "2개 중 1개를 삭제했습니다. 다음 항목은 남아 있습니다.\n\n" + sandbox.Path("kept") +
                                          " (보호된 폴더라 지우지 않음)");
@@ -216,7 +208,7 @@ TEST(DeletionRun, AnEntryTheRunRefusesStaysUntouched)
     EXPECT_EQ(sandbox.ReadFile("kept\\a"), Canary(10));
 }
 
-TEST(DeletionRun, PercentagesAndMessages)
+TEST_F(DeletionRun, PercentagesAndMessages)
 {
     // 100 x steps overflows 32 bits long before a big run ends.
     EXPECT_EQ(PercentText(100LL * 3000000000LL, 4000000000LL), "75%");
@@ -234,17 +226,13 @@ TEST(DeletionRun, PercentagesAndMessages)
 
 // A row that is a link to a folder: nothing behind it is counted or wiped (the run used to walk
 // it before the folder wipe refused it); under Wine the link itself stays and is reported.
-TEST(DeletionRun, FolderRowThatIsALinkTouchesNothingBehindIt)
+TEST_F(DeletionRun, FolderRowThatIsALinkTouchesNothingBehindIt)
 {
-    Sandbox sandbox;
     sandbox.MakeFolder("target");
     sandbox.WriteFile("target\\canary", Canary(300));
     sandbox.MakeSymlink("row", "target");
-    CSDEngine engine([] { return 13; });
-    RecordingDisplay display;
-    RecordedPauses pauses;
 
-    const auto outcome = RunDeletion(engine, {W(sandbox.Path("row"))}, 1, display);
+    const auto outcome = Run({"row"}, 13, 1);
 
     EXPECT_EQ(outcome.remaining, (std::vector<Leftover>{{W(sandbox.Path("row")), LeftReason::Link}}));
     EXPECT_EQ(display.events.front(), "total range 0");

@@ -5,19 +5,19 @@
 #include "ExactPath.h"
 #include "NeverDestroy.h"
 #include "Sandbox.h"
-#include "Seams.h"
+#include "SeamHelpers.h"
 #include "WindowTest.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <functional>
 #include <optional>
-#include <thread>
 #include <utility>
 
 namespace {
@@ -30,14 +30,14 @@ protected:
     {
         CRegInfo().RegisterAtStartup();
         SetMethod("13");
-        m_pauses.emplace([this](unsigned ms) {
-            pauses.push_back(ms);
+        m_pauses.emplace();
+        m_pauses->onPause = [this](unsigned ms) {
             if (ms == 100 && onDisplayStep)
                 onDisplayStep(++displaySteps);
-        });
+        };
     }
     void TearDown() override { m_pauses.reset(); }
-    std::optional<seams::ScopedPauses> m_pauses;
+    std::optional<RecordedPauses> m_pauses;
 
     static void SetMethod(const std::string& method)
     {
@@ -60,12 +60,18 @@ protected:
     }
 
     HWND Progress() const { return list.ProgressWindow() ? list.ProgressWindow()->GetSafeHwnd() : nullptr; }
+    // From the worker: whether the interface thread, done with what it was doing (an answer), is
+    // back handling messages, where alone it handles a sent one.
+    bool InterfaceIsBack() const
+    {
+        DWORD_PTR ignored;
+        return SendMessageTimeoutA(Progress(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored) != 0;
+    }
 
     Sandbox sandbox;
     ScriptedPrompts prompts;
     CQuenzoFileDeleteDlg list;
     CSDEngine engine{[this] { return list.CurrentMethod(); }};
-    std::vector<unsigned> pauses;
     int displaySteps = 0;
     std::function<void(int)> onDisplayStep;
 };
@@ -216,8 +222,15 @@ TEST_F(FileDeleteDlgTest, NothingIsDestroyedWhileTheCancelQuestionIsUp)
     prompts.WhileShown([&](const seams::Prompt& prompt) {
         if (prompt.text != "취소하시겠습니까?")
             return;
-        PumpMessages(150);
+        // The worker ends the step under way and then waits: the folder settles (bounded), and a
+        // worker that went on would change it within the next 600 ms.
         whenAsked = sandbox.List();
+        for (int still = 0, polls = 0; still < 3 && polls < 100; ++polls) {
+            PumpMessages(100);
+            const auto now = sandbox.List();
+            still = now == whenAsked ? still + 1 : 0;
+            whenAsked = now;
+        }
         PumpMessages(600);
         whenAnswered = sandbox.List();
     });
@@ -305,7 +318,7 @@ TEST_F(FileDeleteDlgTest, KeysDoNotCloseTheProgressWindow)
         PostMessageA(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
         // The run waits here until the interface thread has asked both questions.
         EXPECT_TRUE(prompts.WaitUntilAnswered(3));
-        Sleep(100);
+        EXPECT_TRUE(InterfaceIsBack());
     };
 
     ClickButton(list.GetSafeHwnd(), IDC_SECURE_DELETE);
@@ -337,7 +350,7 @@ TEST_F(FileDeleteDlgTest, CancelMidRunLeavesTheRestUntouched)
             ClickButton(Progress(), IDC_CANCEL_DELETE, true);
             // The worker goes on only once the cancel is confirmed, as if it were that quick.
             EXPECT_TRUE(prompts.WaitUntilAnswered(2));
-            Sleep(50);
+            EXPECT_TRUE(InterfaceIsBack());
         }
     };
 
@@ -401,26 +414,22 @@ TEST_F(FileDeleteDlgTest, FilePickerTakesHundredsOfFiles)
     }
     ASSERT_GT(typed.size(), 2000u);
     const HWND owner = list.GetSafeHwnd();
-    bool answered = false;
-    std::thread user([&] {
-        for (int tries = 0; tries < 300 && !answered; ++tries) {
-            Sleep(50);
-            HWND picker = nullptr;
-            while ((picker = FindWindowExA(nullptr, picker, "#32770", nullptr)))
-                if (GetWindow(picker, GW_OWNER) == owner)
-                    break;
-            if (!picker)
-                continue;
+    DriveSystemDialog(
+        owner, [&] { ClickButton(owner, IDC_ADD_FILE); },
+        [&](HWND picker) {  // in the sandbox, where the names are
+            wchar_t folder[MAX_PATH] = {};
+            DWORD_PTR length = 0;
+            return SendMessageTimeoutW(picker, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder),
+                                       SMTO_ABORTIFHUNG, 1000, &length) &&
+                   W(sandbox.Path("")) == folder;
+        },
+        [&](HWND picker) {
             // The file-name box of the picker (cmb13 of the common dialog), then its OK.
             SetDlgItemTextA(picker, 0x47C, typed.c_str());
             PostMessageA(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            answered = true;
-        }
-    });
-    ClickButton(owner, IDC_ADD_FILE);
-    user.join();
+        },
+        "the file picker");
 
-    ASSERT_TRUE(answered);
     auto rows = Rows();
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ(rows, expected);
@@ -453,7 +462,10 @@ TEST_F(FileDeleteDlgTest, WhatTheListShowsIsWhatIsDestroyed)
     const auto control = [this] { return list.GetDlgItem(IDC_DELETE_LIST); };
     const HANDLE release = CreateEventA(nullptr, TRUE, TRUE, nullptr);
     std::atomic<bool> running{false};
-    onDisplayStep = [&](int) { running = true; WaitForSingleObject(release, 10000); };
+    onDisplayStep = [&](int) {
+        running = true;
+        EXPECT_EQ(WaitForSingleObject(release, 10000), WAIT_OBJECT_0) << "the run was never let go on from its first step";
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.story);
         const std::string folder = sandbox.Path(c.story) + "\\";

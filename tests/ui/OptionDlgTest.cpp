@@ -1,8 +1,8 @@
 #include "CQuenzoOptionDlg.h"
 #include "CRegInfo.h"
+#include "RefusedWrites.h"
 #include "Sandbox.h"
 #include "WindowTest.h"
-#include "../settings/RefusedWrites.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 
 namespace {
@@ -118,24 +119,87 @@ protected:
         GetWindowRect(Button(0), &rect);
         return {(rect.left + rect.right) / 2, rect.bottom + 8};
     }
-    // Wine also warps the X pointer: the echoes can report an earlier position for a moment, and
-    // X refuses a warp while another program on the display holds the pointer. So the pointer
-    // counts as there once it has stayed there for 150 ms, longer than Wine goes without asking X
-    // where it is; otherwise it is set again.
+    // Wine also warps the X pointer, and every Wine process on the display, the desktop's own too,
+    // turns the pointer events it reads into positions: one that reads late (on a loaded machine)
+    // puts the pointer back where it was a moment before, and X refuses a warp while another
+    // program holds the pointer. So after each placing the desktop's process is made to catch up
+    // (a message it handles only after the events before it), and the pointer counts as there once
+    // it has stayed there for 150 ms, longer than Wine goes without asking X where it is.
+    // Otherwise it is placed again, by way of a point beside it: Wine does not warp to where it
+    // believes the pointer already is.
     static void MoveTo(POINT point)
     {
         bool there = false;
         POINT now{};
-        for (int attempt = 0; attempt < 5 && !there; ++attempt) {
+        for (int attempt = 0; attempt < 10 && !there; ++attempt) {
+            if (attempt)
+                SetCursorPos(point.x + 1, point.y);
             SetCursorPos(point.x, point.y);
             int steady = 0;
             there = WaitUntil([&] {
+                DWORD_PTR ignored;
+                SendMessageTimeoutA(GetDesktopWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
                 GetCursorPos(&now);
                 return (steady = now.x == point.x && now.y == point.y ? steady + 1 : 0) >= 15;
-            }, 600);
+            }, 1000);
         }
         EXPECT_TRUE(there) << "the pointer did not stay at " << point.x << "," << point.y << " but went to " << now.x
                            << "," << now.y;
+    }
+    // Places the pointer at `point` until `shown` holds. When a late echo moved the pointer
+    // meanwhile, the last move the button handled may say the pointer was elsewhere, and no further
+    // move comes: the pointer is placed again by way of a point beside it, as a user would move the
+    // mouse once more, a bounded number of times.
+    static void PointAt(POINT point, const std::function<bool()>& shown)
+    {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (attempt)
+                MoveTo({point.x + 1, point.y + 1});
+            MoveTo(point);
+            if (WaitUntil(shown, 1500))
+                return;
+        }
+    }
+    // A press at the pointer; one that the button did not get (the pointer was elsewhere for a
+    // moment, as above) is let go off the button's capture, which clicks nothing, and made again.
+    void PressAt(POINT point)
+    {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            Mouse(MOUSEEVENTF_LEFTDOWN);
+            if (WaitUntil([&] { return GetCapture() == Button(0); }, 1500))
+                return;
+            Mouse(MOUSEEVENTF_LEFTUP);
+            MoveTo({point.x + 1, point.y + 1});
+            MoveTo(point);
+        }
+    }
+    // Both clicks in one input batch, so that they stay a double click; a batch that reached no
+    // window under a busy display (the clicks did not come) is sent again from the same point.
+    void DoubleClickAt(POINT point, const std::function<bool()>& shown)
+    {
+        const int before = window.clicks;
+        INPUT inputs[4]{};
+        const DWORD flags[] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+        for (int i = 0; i < 4; ++i) {
+            inputs[i].type = INPUT_MOUSE;
+            inputs[i].mi.dwFlags = flags[i];
+        }
+        for (int attempt = 0; attempt < 3 && window.clicks == before; ++attempt) {
+            MoveTo(point);
+            SendInput(4, inputs, sizeof(INPUT));
+            WaitUntil(shown, 1500);
+        }
+    }
+    // The pointer's state as the system sees it, for a failure message.
+    std::string Where() const
+    {
+        POINT at{};
+        GetCursorPos(&at);
+        char text[160];
+        std::snprintf(text, sizeof(text), "(pointer at %ld,%ld over %p; capture %p; button %p, state %#lx)", at.x, at.y,
+                      static_cast<void*>(WindowFromPoint(at)), static_cast<void*>(GetCapture()),
+                      static_cast<void*>(Button(0)), static_cast<unsigned long>(SendMessageA(Button(0), BM_GETSTATE, 0, 0)));
+        return text;
     }
     static void Mouse(DWORD flags)
     {
@@ -156,13 +220,17 @@ protected:
 TEST_F(SkinButtonTest, PointerOverShowsTheOverPictureUntilItLeaves)
 {
     for (int i = 0; i < 3; ++i) {
-        MoveTo(Centre(Button(i)));
+        PointAt(Centre(Button(i)),
+                [&] { return Shows(Button(i), kMain[i].over) && (i == 0 || Shows(Button(i - 1), kMain[i - 1].normal)); });
         EXPECT_TRUE(WaitUntil([&] { return Shows(Button(i), kMain[i].over); })) << "onto " << i;
         EXPECT_TRUE(i == 0 || WaitUntil([&] { return Shows(Button(i - 1), kMain[i - 1].normal); })) << "left " << i - 1;
         if (i == 1)
             SaveScreenshot(window.GetSafeHwnd(), "skin-button-over");
     }
-    MoveTo(Background());
+    const auto allNormal = [&] {
+        return Shows(Button(0), kMain[0].normal) && Shows(Button(1), kMain[1].normal) && Shows(Button(2), kMain[2].normal);
+    };
+    PointAt(Background(), allNormal);
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(WaitUntil([&] { return Shows(Button(i), kMain[i].normal); })) << "off " << i;
     SaveScreenshot(window.GetSafeHwnd(), "skin-button-normal");
@@ -203,23 +271,23 @@ TEST_F(SkinButtonTest, HeldPressFollowsThePointerAndOnlyAReleaseOnTheButtonClick
         {"double click", DoubleClick, kReleased, 3},
     };
     for (const auto& step : steps) {
-        switch (step.act) {
-        case Onto: MoveTo(Centre(button)); break;
-        case Off: MoveTo(Background()); break;
-        case Covered: MoveTo(Centre(cover)); break;
-        case Press: Mouse(MOUSEEVENTF_LEFTDOWN); break;
-        case Release: Mouse(MOUSEEVENTF_LEFTUP); break;
-        case Unfocus: SetFocus(Button(1)); break;
-        case DoubleClick:
-            for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP})
-                Mouse(flags);
-            break;
-        }
-        EXPECT_TRUE(WaitUntil([&] {
+        const auto shown = [&] {
             const bool face = step.face == kReleased ? Shows(button, kDistinct.normal) || Shows(button, kDistinct.over)
                                                      : Shows(button, step.face);
             return face && window.clicks >= step.clicks;
-        })) << step.what << ": not " << step.face;
+        };
+        switch (step.act) {
+        case Onto: PointAt(Centre(button), shown); break;
+        case Off: PointAt(Background(), shown); break;
+        case Covered: PointAt(Centre(cover), shown); break;
+        case Press: PressAt(Centre(button)); break;
+        case Release: Mouse(MOUSEEVENTF_LEFTUP); break;
+        case Unfocus: SetFocus(Button(1)); break;
+        case DoubleClick:
+            DoubleClickAt(Centre(button), shown);
+            break;
+        }
+        EXPECT_TRUE(WaitUntil(shown)) << step.what << ": not " << step.face << " " << Where();
         EXPECT_EQ(window.clicks, step.clicks) << step.what;
         if (step.act == Press && step.clicks == 0)
             SaveScreenshot(window.GetSafeHwnd(), "skin-button-pressed");
@@ -248,7 +316,7 @@ TEST_F(SkinButtonTest, DisabledAndMissingPicturesShowTheirFaces)
         Reskin(0, c.skin);
         EnableWindow(Button(0), c.enabled);
         if (c.pointerOver)
-            MoveTo(Centre(Button(0)));
+            PointAt(Centre(Button(0)), [&] { return Shows(Button(0), c.face); });
         EXPECT_TRUE(WaitUntil([&] { return Shows(Button(0), c.face); })) << c.what;
         if (c.screenshot)
             SaveScreenshot(window.GetSafeHwnd(), c.screenshot);

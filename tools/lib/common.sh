@@ -7,6 +7,8 @@ QUENZO_PACKAGES=(
   xvfb xauth x11-utils imagemagick
   nsis
 )
+# Only tools/stress-test needs these: the CPU burner it runs beside the tests.
+QUENZO_STRESS_PACKAGES=(stress-ng)
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
@@ -17,9 +19,10 @@ as_root() {
   fi
 }
 
+# Installs QUENZO_PACKAGES and any packages named as arguments that are missing.
 ensure_deps() {
   local missing=() p
-  for p in "${QUENZO_PACKAGES[@]}"; do
+  for p in "${QUENZO_PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then

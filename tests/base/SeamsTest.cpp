@@ -20,7 +20,7 @@ TEST(Prompts, FrameworkBoxesTakeTheApplicationTitle)
     }
 
     ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[0].caption, "engine_tests");
+    EXPECT_EQ(shown[0].caption, "base_tests");
     EXPECT_EQ(shown[0].flags, static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_EQ(shown[1].flags, static_cast<unsigned>(MB_OK | MB_ICONINFORMATION));
     EXPECT_EQ(shown[2].kind, seams::PromptKind::Platform);
