@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <optional>
 
 namespace {
 
@@ -204,16 +205,28 @@ int RunWipeCommand(const std::vector<std::wstring>& arguments, const std::wstrin
         return kExitSomethingLeft;
     }
     const int method = options.method.value_or(FindMethod(savedMethod) ? savedMethod : FIRST_METHOD);
-    CSDEngine engine([method] { return method; });
+    // No deliberate pause: nobody watches a pace here, and every pass is already on the disk.
+    CSDEngine engine([method] { return method; }, 0);
+    // One run: each folder's freed names are scrubbed once, after the last path in it, and the
+    // lines follow, so that a folder that kept names is told beside its paths.
+    CSDEngine::WipeRun run(engine);
+    std::vector<std::optional<WipeResult>> results;
+    results.reserve(chosen.size());
+    for (const Chosen& item : chosen)
+        results.push_back(PathExists(item.path) ? std::optional(Destroy(engine, item.path)) : std::nullopt);
+    const WipeResult scrubs = run.Finish();
     bool left = false;
-    for (const Chosen& item : chosen) {
-        const std::wstring& path = item.path;
-        if (!PathExists(path)) {
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        const std::wstring& path = chosen[i].path;
+        if (!results[i]) {
             console.Print(path + Text(": 남음: 찾을 수 없음"));
             left = true;
             continue;
         }
-        const WipeResult result = Destroy(engine, path);
+        WipeResult& result = *results[i];
+        for (const Leftover& kept : scrubs.leftovers)
+            if (SamePathText(kept.path, ParentOf(path)))
+                result.leftovers.push_back(kept);
         if (result.gone && !PathExists(path)) {
             // Gone, but a trace may be named beside it (the folder kept the removed names).
             std::wstring line = path + Text(": 삭제됨");

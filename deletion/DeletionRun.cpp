@@ -208,12 +208,17 @@ DeletionOutcome RunDeletion(CSDEngine& engine, const std::vector<std::wstring>& 
     Run run(engine, passCount, fileTotal, display);
     for (const Leftover& leftover : refused)
         run.Leave(leftover);
+    // Each folder's freed names are scrubbed once, after the run's last file there, also after a
+    // halt: the files destroyed by then are gone and their names must not stay.
+    CSDEngine::WipeRun scrubs(engine);
     for (const std::wstring& entry : allowed) {
         if (run.Outcome().halted)
             run.Leave({entry, LeftReason::NotReached});
         else if (!run.Destroy(entry))
             run.Outcome().halted = true;
     }
+    for (const Leftover& leftover : scrubs.Finish().leftovers)
+        run.Leave(leftover);
     return run.Outcome();
 }
 

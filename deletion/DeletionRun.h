@@ -40,8 +40,9 @@ struct DeletionOutcome {
 // comes is neither counted, shown nor handed to the engine, but reported missing (unless an entry
 // destroyed earlier in the run held it). After every file the display steps through `passCount`
 // passes, pausing 100 ms per pass and 500 ms per file. A failed rename is caught per file and the
-// run goes on. A halt makes no further engine call: the entry it came in stays with the files it
-// still holds, and those after it stay untouched.
+// run goes on. The whole run is one run of the engine (CSDEngine::BeginRun): each folder's freed
+// names are scrubbed once, before the outcome is returned. A halt makes no further wipe: the entry
+// it came in stays with the files it still holds, and those after it stay untouched.
 // With a `policy`, every entry is judged again before anything is counted or destroyed (it was
 // judged when it was added, but a folder above it may have been swapped for a link since); a
 // refused one stays, untouched and uncounted, and is reported first.

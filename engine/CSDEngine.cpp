@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -111,7 +112,68 @@ std::optional<DWORD> CSDEngine::CheckedAttributes(const LocatedPath& file, WipeR
     return opened.facts.attributes;
 }
 
-CSDEngine::CSDEngine(MethodAccessor currentMethod) : m_currentMethod(std::move(currentMethod)) {}
+CSDEngine::CSDEngine(MethodAccessor currentMethod, unsigned closingPassPauseMs)
+    : m_currentMethod(std::move(currentMethod)), m_closingPassPauseMs(closingPassPauseMs)
+{
+}
+
+CSDEngine::~CSDEngine()
+{
+    if (m_runDepth > 0) {
+        m_runDepth = 1;
+        FinishRun();
+    }
+}
+
+void CSDEngine::BeginRun() { ++m_runDepth; }
+
+WipeResult CSDEngine::FinishRun()
+{
+    if (m_runDepth == 0 || --m_runDepth > 0)
+        return WipeResult::Gone();
+    WipeResult result = WipeResult::Gone();
+    for (const DeferredScrub& deferred : std::exchange(m_deferred, {})) {
+        std::vector<FreedName> plan = m_scrubs.Plan(deferred.folder.path, deferred.freed);
+        WipeResult scrub = ScrubNames(deferred.folder, plan);
+        // The names of several files lay side by side, so their entries make long free runs. The
+        // plan, longest first, may fill such a run short of its end, and the last entries keep a
+        // piece of a name (exFAT: a name entry or two). The same names again, shortest first, fill
+        // every run to another end.
+        if (deferred.freed.size() > 2 && scrub.leftovers.empty()) {
+            std::stable_sort(plan.begin(), plan.end(),
+                             [](const FreedName& a, const FreedName& b) { return a.length < b.length; });
+            scrub = ScrubNames(deferred.folder, plan);
+        }
+        result.leftovers.insert(result.leftovers.end(), scrub.leftovers.begin(), scrub.leftovers.end());
+    }
+    return result;
+}
+
+WipeResult CSDEngine::ScrubOrDefer(const LocatedPath& folder, const std::vector<FreedName>& freed)
+{
+    if (freed.empty())
+        return WipeResult::Gone();
+    if (m_runDepth == 0)
+        return ScrubNames(folder, m_scrubs.Plan(folder.path, freed));
+    auto deferred = std::find_if(m_deferred.begin(), m_deferred.end(), [&](const DeferredScrub& earlier) {
+        return SamePathText(earlier.folder.landing, folder.landing);
+    });
+    if (deferred == m_deferred.end())
+        deferred = m_deferred.insert(m_deferred.end(), {folder, {}});
+    deferred->freed.insert(deferred->freed.end(), freed.begin(), freed.end());
+    return WipeResult::Gone();
+}
+
+void CSDEngine::TakeDeferred(const LocatedPath& folder, std::vector<FreedName>& freed)
+{
+    const auto deferred = std::find_if(m_deferred.begin(), m_deferred.end(), [&](const DeferredScrub& earlier) {
+        return SamePathText(earlier.folder.landing, folder.landing);
+    });
+    if (deferred == m_deferred.end())
+        return;
+    freed.insert(freed.begin(), deferred->freed.begin(), deferred->freed.end());
+    m_deferred.erase(deferred);
+}
 
 WipeResult CSDEngine::WipeFile(const std::wstring& path)
 {
@@ -128,10 +190,8 @@ WipeResult CSDEngine::WipeFile(const LocatedPath& file)
 
 WipeResult CSDEngine::ScrubAfterFile(const LocatedPath& file, WipeResult result, const std::vector<FreedName>& freed)
 {
-    if (freed.empty())
-        return result;
     const LocatedPath folder{ParentOf(file.path), ParentOf(file.landing)};
-    WipeResult scrub = ScrubNames(folder, m_scrubs.Plan(folder.path, freed));
+    const WipeResult scrub = ScrubOrDefer(folder, freed);
     result.leftovers.insert(result.leftovers.end(), scrub.leftovers.begin(), scrub.leftovers.end());
     return result;
 }
@@ -173,7 +233,8 @@ bool CSDEngine::RunSchedule(const LocatedPath& file, int method)
             return false;
     }
     buffer->fill(0x00);
-    seams::Pause(CLOSING_PASS_PAUSE_MS);
+    if (m_closingPassPauseMs > 0)
+        seams::Pause(m_closingPassPauseMs);
     return WritePass(file, *buffer);
 }
 

@@ -23,8 +23,48 @@ public:
     // disk are those of pattern-sized calls, with a hundredth of the calls.
     static constexpr std::size_t PATTERNS_PER_CALL = 102;
 
-    explicit CSDEngine(MethodAccessor currentMethod);
-    virtual ~CSDEngine() = default;
+    // `closingPassPauseMs` is the wait before every closing pass. The windows keep the default:
+    // it is part of the pace they show a user. QuenzoWipe passes 0 and waits nowhere; every pass
+    // is flushed to the disk, so the wait protects nothing.
+    explicit CSDEngine(MethodAccessor currentMethod, unsigned closingPassPauseMs = CLOSING_PASS_PAUSE_MS);
+    // Finishes a run that its owner left open (see BeginRun), so that no freed name stays unscrubbed.
+    virtual ~CSDEngine();
+    CSDEngine(const CSDEngine&) = delete;
+    CSDEngine& operator=(const CSDEngine&) = delete;
+
+    // A run of wipes, such as a command line's paths or a list's rows. Between BeginRun and
+    // FinishRun the names that file wipes remove are collected per folder instead of being
+    // scrubbed after every file, and FinishRun scrubs each folder once, as the folder wipe does:
+    // one scrub for many files costs about what one scrub per file did, and its names still
+    // follow every freed one. A folder wipe inside the run scrubs the names collected within its
+    // tree before its folders move; the names it frees in its parent wait for FinishRun. Runs
+    // nest; only the outermost FinishRun scrubs.
+    void BeginRun();
+    // Ends the run: scrubs every folder where it freed names, in the order it first did; where
+    // several files freed them, twice (the second time its names shortest first). Returns Gone(),
+    // plus Left(folder, NamesKept) for every folder whose scrub was not complete.
+    WipeResult FinishRun();
+    // A run for the lifetime of the object; Finish() ends it and returns what FinishRun does.
+    class WipeRun {
+    public:
+        explicit WipeRun(CSDEngine& engine) : m_engine(engine) { m_engine.BeginRun(); }
+        ~WipeRun()
+        {
+            if (!m_finished)
+                m_engine.FinishRun();
+        }
+        WipeRun(const WipeRun&) = delete;
+        WipeRun& operator=(const WipeRun&) = delete;
+        WipeResult Finish()
+        {
+            m_finished = true;
+            return m_engine.FinishRun();
+        }
+
+    private:
+        CSDEngine& m_engine;
+        bool m_finished = false;
+    };
 
     // Destroys a chosen file: the current method's schedule (none outside 1..13), then the final
     // step. Gone only when every pass was written and the file deleted; a file that does not exist
@@ -33,7 +73,8 @@ public:
     // its own name, read-only bit restored, when a pass could not be written. Throws
     // CFileException when the final step's rename fails: the file keeps its name and the passes.
     // Once the file's names are gone from its folder, their entries there are overwritten
-    // (NameScrub.h); where that fails the folder is reported (NamesKept) beside a file that is gone.
+    // (NameScrub.h), at once or, within a run, by FinishRun; where that fails the folder is
+    // reported (NamesKept) beside a file that is gone.
     WipeResult WipeFile(const std::wstring& path);
     // The same for a file that a walk found, which must land where the walk listed it.
     WipeResult WipeFile(const LocatedPath& file);
@@ -88,6 +129,11 @@ private:
     WipeResult WipeFileKeepingSlots(const LocatedPath& file, std::vector<FreedName>& freed);
     WipeResult FinishFile(const LocatedPath& file, DWORD originalAttributes, std::vector<FreedName>& freed);
     WipeResult ScrubAfterFile(const LocatedPath& file, WipeResult result, const std::vector<FreedName>& freed);
+    // Outside a run, scrubs `folder` for `freed` now; within one, adds them to the folder's names
+    // that FinishRun scrubs.
+    WipeResult ScrubOrDefer(const LocatedPath& folder, const std::vector<FreedName>& freed);
+    // Moves the names the run collected for `folder` to `freed` (the folder wipe scrubs them).
+    void TakeDeferred(const LocatedPath& folder, std::vector<FreedName>& freed);
 
     // The passes' handle: checked to land where the file was listed, shared with nobody.
     ScopedHandle OpenForPasses(const LocatedPath& file);
@@ -109,7 +155,16 @@ private:
         ScopedHandle handle;
     };
 
+    // The names a run freed in one folder, waiting for its scrub.
+    struct DeferredScrub {
+        LocatedPath folder;
+        std::vector<FreedName> freed;
+    };
+
     MethodAccessor m_currentMethod;
+    unsigned m_closingPassPauseMs;
+    int m_runDepth = 0;
+    std::vector<DeferredScrub> m_deferred;  // in the order the run first freed names there
     HeldFile* m_held = nullptr;
     Cmd5Capi m_digest;
     std::vector<unsigned char> m_ioBuffer;  // one pass's reads and writes, kept between passes

@@ -9,16 +9,15 @@
 
 const std::string& Cmd5Capi::HashToHex(const std::string& text)
 {
-    ScopedCryptProvider provider;
     ScopedCryptHash hash;
     BYTE digest[16];
     DWORD digestSize = sizeof(digest);
 
     // A failed call leaves its out-parameter alone, so an owner never holds a half-made handle.
-    if (!CryptAcquireContextA(provider.Receive(), nullptr, nullptr, PROV_RSA_FULL,
-                              CRYPT_VERIFYCONTEXT | CRYPT_MACHINE_KEYSET)) {
+    if (!m_provider.IsValid() && !CryptAcquireContextA(m_provider.Receive(), nullptr, nullptr, PROV_RSA_FULL,
+                                                       CRYPT_VERIFYCONTEXT | CRYPT_MACHINE_KEYSET)) {
         m_result = "Error acquiring context";
-    } else if (!CryptCreateHash(provider.Get(), CALG_MD5, 0, 0, hash.Receive())) {
+    } else if (!CryptCreateHash(m_provider.Get(), CALG_MD5, 0, 0, hash.Receive())) {
         m_result = "Error creating hash";
     } else if (!CryptHashData(hash.Get(), reinterpret_cast<const BYTE*>(text.data()),
                               static_cast<DWORD>(text.size()), 0)) {

@@ -1,4 +1,6 @@
 #pragma once
+#include "Owned.h"
+
 #include <string>
 
 // MD5 through the platform's cryptographic service, as 32 lowercase hex digits.
@@ -12,5 +14,8 @@ public:
     const std::string& HashToHex(const std::string& text);
 
 private:
+    // Acquired at the first digest (again after a failure) and released with the object: under
+    // Wine a context costs tens of milliseconds, more than the rest of a small file's wipe.
+    ScopedCryptProvider m_provider;
     std::string m_result;
 };

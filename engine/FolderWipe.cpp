@@ -39,6 +39,10 @@ WipeResult CSDEngine::WipeFolder(const std::wstring& path)
     WipeResult result;
     // The names each folder lost, by the folder's path as the walk gave it.
     std::map<std::wstring, std::vector<FreedName>> freed;
+    // Names that earlier file wipes of a run freed inside the tree go with the folder's own scrub,
+    // which must come before the folder moves.
+    for (const LocatedPath& folder : reader.Folders())
+        TakeDeferred(folder, freed[folder.path]);
     for (const FoundFile& file : reader.Files()) {
         try {
             Absorb(result, WipeFileKeepingSlots(file, freed[ParentOf(file.path)]));
@@ -58,7 +62,7 @@ WipeResult CSDEngine::WipeFolder(const std::wstring& path)
         Absorb(result, moved);
     }
     const LocatedPath parent{ParentOf(root->path), ParentOf(root->landing)};
-    Absorb(result, ScrubNames(parent, m_scrubs.Plan(parent.path, freed[parent.path])));
+    Absorb(result, ScrubOrDefer(parent, freed[parent.path]));
     result.gone = !PathExists(root->path) && !PathExists(ScrambledPath(root->path));
     return result;
 }

@@ -44,6 +44,8 @@ int CPersonalCleaner::SecureWipeShellFolder(int csidl)
         return 0;
     }
     int wiped = 0;
+    // One scrub per folder for all its files, before the purge below removes the folders.
+    CSDEngine::WipeRun run(m_engine);
     const auto wipe = [&](const auto& file, const std::wstring& path) {
         try {
             const WipeResult result = m_engine.WipeFile(file);
@@ -69,6 +71,8 @@ int CPersonalCleaner::SecureWipeShellFolder(int csidl)
     } else {
         wipe(*folder, *folder);
     }
+    const WipeResult scrubs = run.Finish();
+    m_remaining.insert(m_remaining.end(), scrubs.leftovers.begin(), scrubs.leftovers.end());
     PurgeFolder(*folder, false, false);
     return wiped;
 }

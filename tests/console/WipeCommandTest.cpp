@@ -1,8 +1,10 @@
 // QuenzoWipe: its path rules on their own, and the real program on sandbox files.
 #include "CRegInfo.h"
 #include "ExactPath.h"
-#include "Seams.h"
+#include "NameScrub.h"
+#include "FileHelpers.h"
 #include "Sandbox.h"
+#include "SeamHelpers.h"
 #include "WipeCommand.h"
 
 #include <windows.h>
@@ -126,7 +128,7 @@ TEST(WipeCommand, PathsAreJudgedByWhatTheyName)
     wchar_t shortName[MAX_PATH] = {};
     ASSERT_GT(GetShortPathNameW(W(sandbox.Path("progs\\Program Files")).c_str(), shortName, MAX_PATH), 0u);
     MakeLinuxSymlink(DriveLink('p'), sandbox.Path("users"));
-    const seams::ScopedPauses fast([](unsigned) {});
+    const RecordedPauses fast;
     const struct {
         std::vector<std::wstring> arguments;
         int code;
@@ -151,6 +153,33 @@ TEST(WipeCommand, PathsAreJudgedByWhatTheyName)
             EXPECT_EQ(sandbox.ReadFile(kept), "data") << kept;
     }
     RemoveLinuxSymlink(DriveLink('p'));
+}
+
+// The command waits nowhere, and the files of one folder on one line share one scrub there, after
+// the last of them: a scrub per file replayed the earlier ones, 48 names for these three files.
+TEST(WipeCommand, WaitsNowhereAndScrubsEachFolderOnce)
+{
+    Sandbox sandbox;
+    sandbox.MakeFolder("work");
+    for (const char* file : {"work\\a.txt", "work\\b.txt", "work\\c.txt"})
+        sandbox.WriteFile(file, Canary(3000));
+    const RecordedPauses recorded;
+    std::size_t names = 0;
+    const ScopedScrubNames counted([&](const FreedName& shape) {
+        EXPECT_FALSE(sandbox.Exists("work\\c.txt")) << "the scrub comes after the folder's last file";
+        ++names;
+        return RandomScrubName(shape);
+    });
+    RecordingConsole console;
+    EXPECT_EQ(RunWipeCommand({L"/Q", L"/M:13", L"a.txt", L"b.txt", L"c.txt"}, W(sandbox.Path("work")),
+                             NeverDestroyPolicy({}), 13, console),
+              kExitAllGone)
+        << console.text;
+    EXPECT_TRUE(recorded.pauses.empty());
+    // Six freed names (each file's own and its scrambled one): a longer name, a mirror and an 8.3
+    // name for each, and the two long names; then the same again, shortest first.
+    EXPECT_EQ(names, 2 * (6 * 3 + kLongNames));
+    EXPECT_TRUE(sandbox.List("work").empty());
 }
 
 TEST(WipeCommand, UsageHelpAndErrorsHaveTheirExitCodes)
@@ -214,12 +243,11 @@ TEST(WipeCommand, WhatRemainsIsReportedAndTheRestIsGone)
     sandbox.WriteFile("tree\\sub\\held.txt", Canary(3000));
     sandbox.WriteFile("tree\\sub\\b.txt", Canary(3000));
     sandbox.WriteFile("loose.txt", Canary(10));
-    const HANDLE held = CreateFileA(sandbox.Path("tree\\sub\\held.txt").c_str(), GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    FileHold held(sandbox.Path("tree\\sub\\held.txt"));
+    ASSERT_TRUE(held.IsHeld());
 
     const Outcome outcome = RunWipe(sandbox, L"/Q /M:1 tree loose.txt missing.txt");
-    CloseHandle(held);
+    held.Release();
     EXPECT_EQ(outcome.code, 1u);
     EXPECT_TRUE(Has(outcome.out, (sandbox.Path("tree") + ": 남음: ").c_str())) << outcome.out;
     EXPECT_TRUE(Has(outcome.out, (sandbox.Path("loose.txt") + ": 삭제됨").c_str())) << outcome.out;

@@ -1,6 +1,6 @@
 // Wipes files or folders through the engine as the program does, for tools/forensic/name-traces:
-//   WipeProbe file PATH...     the file wipe (method 13; the deliberate pauses skipped)
-//   WipeProbe folder PATH...   the folder wipe
+//   WipeProbe file PATH...     the file wipe (method 13, no deliberate pause), all in one run
+//   WipeProbe folder PATH...   the folder wipe, all in one run
 //   WipeProbe scrub-cost DIR   times the scrub of freed names in DIR (milliseconds, medians)
 // Prints one line per item: "gone" or each leftover with its reason. Exit code 1 when anything was left.
 #include "CSDEngine.h"
@@ -104,7 +104,9 @@ int main()
     seams::ScopedPauses noPauses([](unsigned) {});
     if (mode == L"scrub-cost")
         return ScrubCost(args[2]);
-    CSDEngine engine([] { return 13; });
+    // As QuenzoWipe runs: no deliberate pause, and the paths of one line are one run.
+    CSDEngine engine([] { return 13; }, 0);
+    CSDEngine::WipeRun run(engine);
     int status = 0;
     for (int i = 2; i < count; ++i) {
         const std::wstring path = args[i];
@@ -115,5 +117,5 @@ int main()
             status = 1;
         }
     }
-    return status;
+    return status | Report(L"(the run's scrubs)", run.Finish());
 }
