@@ -60,7 +60,7 @@ TEST(NeverDestroy, JudgesWhereAPathLandsNotItsWords)
     ASSERT_FALSE(shortName.empty());
     ASSERT_NE(NameOf(shortName), L"Program Files");
     // A drive letter for the users' folder, as subst makes one.
-    MakeLinuxSymlink(DriveLink('q'), sandbox.Path("users"));
+    MakeDrive('q', sandbox.Path("users"), "alice");
 
     ExpectJudged(policy, {
         {in(L"plain\\file.txt"), Refusal::None},

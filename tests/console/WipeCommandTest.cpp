@@ -127,7 +127,7 @@ TEST(WipeCommand, PathsAreJudgedByWhatTheyName)
                                      {W(sandbox.Path("users")), Reach::AlsoChildren, Refusal::Profiles}});
     wchar_t shortName[MAX_PATH] = {};
     ASSERT_GT(GetShortPathNameW(W(sandbox.Path("progs\\Program Files")).c_str(), shortName, MAX_PATH), 0u);
-    MakeLinuxSymlink(DriveLink('p'), sandbox.Path("users"));
+    MakeDrive('p', sandbox.Path("users"), "root");
     const RecordedPauses fast;
     const struct {
         std::vector<std::wstring> arguments;

@@ -184,9 +184,17 @@ std::vector<HANDLE> ChildrenOf(DWORD parent)
 // copy's exit code is the uninstall's, as a person running the uninstall entry sees it.
 std::optional<DWORD> RunToEnd(const std::wstring& command, bool followCopy = false, const Driver& drive = nullptr)
 {
-    const PROCESS_INFORMATION process = Start(command);
-    if (!process.hProcess)
+    // A program that has just ended may still hold its file for a moment on a busy machine, and
+    // the same setup is started again at once: its start is retried for a bounded time.
+    PROCESS_INFORMATION process = Start(command);
+    for (const DWORD start = GetTickCount(); !process.hProcess && GetTickCount() - start < 15000;) {
+        Sleep(100);
+        process = Start(command);
+    }
+    if (!process.hProcess) {
+        ADD_FAILURE() << "could not start " << testing::PrintToString(command) << ": error " << GetLastError();
         return std::nullopt;
+    }
     std::optional<DWORD> code = ExitCodeWithin(process.hProcess, 120000, drive);
     if (code && followCopy) {
         const std::vector<HANDLE> copies = ChildrenOf(process.dwProcessId);

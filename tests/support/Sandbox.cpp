@@ -239,6 +239,16 @@ std::string DriveLink(char letter)
     return UnixPath(std::string(prefix) + "/dosdevices/" + letter + ":");
 }
 
+void MakeDrive(char letter, const std::string& target, const std::string& probe)
+{
+    MakeLinuxSymlink(DriveLink(letter), target);
+    const std::string seen = std::string(1, letter) + ":\\" + probe;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(50))
+        if (GetFileAttributesA(seen.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return;
+    Refuse("drive " + std::string(1, letter) + ": does not show " + seen);
+}
+
 std::wstring W(const std::string& text) { return Widen949(text); }
 
 void PrintTo(const Leftover& leftover, std::ostream* out)

@@ -51,6 +51,10 @@ void RemoveLinuxSymlink(const std::string& linkPath);
 // Where Wine keeps the prefix's drive letter `letter` ("a".."z"): a link made there with
 // MakeLinuxSymlink is a drive, as subst makes one on Windows.
 std::string DriveLink(char letter);
+// Makes drive `letter` lead to `target` (a folder the caller has checked) and waits until the
+// drive shows `target`'s entry `probe` (Wine looks at its drive links again only now and then);
+// aborts the test program if it does not within 15 s.
+void MakeDrive(char letter, const std::string& target, const std::string& probe);
 
 // A Linux path (of the build, the sources or the test environment) as the prefix reaches it
 // without drive Z:: "\\?\unix" and the path with backslashes.
