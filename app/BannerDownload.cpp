@@ -74,51 +74,51 @@ void MakeDirectoryPath(const std::string& path)
     CreateDirectoryA((made + path.substr(position)).c_str(), nullptr);
 }
 
-HINTERNET CBannerDownload::OpenSession()
+HINTERNET CBannerDownload::OpenInternet()
 {
     const std::lock_guard<std::mutex> lock(m_lock);
     if (m_cancelled)
         return nullptr;
-    m_session = InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (m_session) {
+    m_internet = InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (m_internet) {
         DWORD timeout = kTimeoutMs;
         for (const DWORD option :
              {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-            InternetSetOptionA(m_session, option, &timeout, sizeof(timeout));
+            InternetSetOptionA(m_internet, option, &timeout, sizeof(timeout));
     }
-    return m_session;
+    return m_internet;
 }
 
-void CBannerDownload::CloseSession()
+void CBannerDownload::CloseInternet()
 {
     const std::lock_guard<std::mutex> lock(m_lock);
-    if (m_session)
-        InternetCloseHandle(m_session);
-    m_session = nullptr;
+    if (m_internet)
+        InternetCloseHandle(m_internet);
+    m_internet = nullptr;
 }
 
 void CBannerDownload::Cancel()
 {
     const std::lock_guard<std::mutex> lock(m_lock);
     m_cancelled = true;
-    // Closing the session makes a call waiting on it, or on a request opened from it, return.
-    if (m_session)
-        InternetCloseHandle(m_session);
-    m_session = nullptr;
+    // Closing the WinINet handle makes a call waiting on it, or on a request opened from it, return.
+    if (m_internet)
+        InternetCloseHandle(m_internet);
+    m_internet = nullptr;
 }
 
 void CBannerDownload::CloseRequest(HINTERNET request)
 {
     const std::lock_guard<std::mutex> lock(m_lock);
-    // A cancelled session took its requests with it: their handles are no longer ours to close.
+    // A cancelled handle took its requests with it: their handles are no longer ours to close.
     if (!m_cancelled)
         InternetCloseHandle(request);
 }
 
-bool CBannerDownload::FetchBanner(HINTERNET session, const std::string& url, const char* downloadFile,
+bool CBannerDownload::FetchBanner(HINTERNET internet, const std::string& url, const char* downloadFile,
                                   const char* localFile, bool& reached)
 {
-    const HINTERNET request = InternetOpenUrlA(session, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
+    const HINTERNET request = InternetOpenUrlA(internet, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
     reached = request != nullptr;
     if (!request)
         return false;
@@ -139,19 +139,19 @@ bool CBannerDownload::FetchBanner(HINTERNET session, const std::string& url, con
 int CBannerDownload::Run(const std::string& site)
 {
     MakeDirectoryPath("C:\\Windows\\Temp\\banner");
-    const HINTERNET session = OpenSession();
-    if (!session)
+    const HINTERNET internet = OpenInternet();
+    if (!internet)
         return 0;
     int renewed = 0;
     for (const BannerFiles& banner : Banners()) {
         bool reached = false;
-        if (FetchBanner(session, site + banner.webPath, banner.downloadFile, banner.localFile, reached))
+        if (FetchBanner(internet, site + banner.webPath, banner.downloadFile, banner.localFile, reached))
             ++renewed;
         // A site that does not answer would not answer the next request either: each would wait
         // for the full timeout.
         if (!reached)
             break;
     }
-    CloseSession();
+    CloseInternet();
     return renewed;
 }

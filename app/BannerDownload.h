@@ -42,14 +42,14 @@ public:
     static constexpr DWORD kTimeoutMs = 10000;
 
 private:
-    HINTERNET OpenSession();
-    void CloseSession();
+    HINTERNET OpenInternet();
+    void CloseInternet();
     // Whether the banner's copy was renewed; `reached` says whether the site answered at all.
-    bool FetchBanner(HINTERNET session, const std::string& url, const char* downloadFile, const char* localFile,
+    bool FetchBanner(HINTERNET internet, const std::string& url, const char* downloadFile, const char* localFile,
                      bool& reached);
     void CloseRequest(HINTERNET request);
 
     std::mutex m_lock;  // guards the two below, which Cancel changes from another thread
-    HINTERNET m_session = nullptr;
+    HINTERNET m_internet = nullptr;
     bool m_cancelled = false;
 };
