@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "Arguments.h"
 #include "CQuenzoApp.h"
 #include "ExactPath.h"
 

@@ -14,25 +14,6 @@
 // through the wide functions and the "\\?\" form built here. Code page 949 is for showing and
 // storing text only.
 
-// `text` in code page 949 as UTF-16. Every 949 text converts exactly.
-std::wstring Widen949(std::string_view text);
-
-// `text` as code page 949 for showing it; a character the code page lacks becomes "?". Never use
-// the result to name a file again.
-std::string Narrow949(std::wstring_view text);
-
-// Whether `text` has a code page 949 form that converts back to exactly `text`.
-bool MapsExactlyTo949(std::wstring_view text);
-
-// The bytes the MD5 of a scrambled name is taken over: the 949 text of the path where it maps
-// exactly (the name a user knows), otherwise its UTF-8 bytes, so that two different names never
-// share their input.
-std::string DigestInput(std::wstring_view path);
-
-// The process's own arguments after the program's name, split as CommandLineToArgvW splits them
-// and exact: the narrow argument vector would best-fit the names in them.
-std::vector<std::wstring> OwnArguments();
-
 // Removes trailing backslashes and slashes, but keeps the one that makes "C:\" a root.
 void TrimTrailingSeparators(std::wstring& path);
 

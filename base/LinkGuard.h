@@ -1,4 +1,5 @@
 #pragma once
+#include "HandleOps.h"
 #include "ScopedHandle.h"
 
 #include <windows.h>
@@ -44,15 +45,6 @@ enum class OpenFailure {
     Elsewhere,  // it opened, but lands somewhere else: a link
 };
 
-// What an open handle's file is: its attributes, its size and the number of names it has (hard
-// links).
-struct FileFacts {
-    DWORD attributes = 0;
-    ULONGLONG size = 0;
-    DWORD links = 0;
-};
-std::optional<FileFacts> FactsOf(HANDLE handle);
-
 // Full sharing: an open that never disturbs another program.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -71,25 +63,6 @@ Opened OpenLocated(const LocatedPath& entry, DWORD access, DWORD share = kShareA
 // Whether the entry at `path` is a link: a reparse point, or an entry that opens somewhere else
 // than its folder lists it. False for a missing entry or a path that is not whole.
 bool IsLink(const std::wstring& path);
-
-// Whether the folder behind `handle` (opened with FILE_LIST_DIRECTORY) holds no entry at all,
-// listed through that very handle: a listing by path would need sharing the handle refuses.
-// False too when it cannot be listed.
-bool HoldsNothing(HANDLE folder);
-
-// Renames the entry behind `handle` to `target` (an exact path in any folder of the same volume),
-// never replacing an existing one. Returns 0 or the platform's error code.
-DWORD RenameByHandle(HANDLE handle, const std::wstring& target);
-
-// Marks the entry behind `handle` (opened with DELETE access) for deletion when its last handle
-// closes: the file or empty folder that was checked, whatever its name has become meanwhile.
-bool DeleteByHandle(HANDLE handle);
-
-// Sets the attribute word through a handle opened with FILE_WRITE_ATTRIBUTES.
-bool SetAttributesByHandle(HANDLE handle, DWORD attributes);
-
-// Under Wine, deleting a link to a file deletes its target; callers leave such links alone there.
-bool IsRunningOnWine();
 
 // Removes a link itself, never its target: on Windows every link is a reparse point, and deleting
 // one opened as such removes the link alone; under Wine nothing is removed (a file link is not

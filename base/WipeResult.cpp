@@ -1,5 +1,6 @@
 #include "WipeResult.h"
 
+#include "Cp949Text.h"
 #include "ExactPath.h"
 
 const char* ReasonText(LeftReason reason)

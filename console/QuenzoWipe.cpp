@@ -1,5 +1,7 @@
 // QuenzoWipe: the secure delete of QuenzoLite from a command prompt or a script.
+#include "Arguments.h"
 #include "CRegInfo.h"
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "WipeCommand.h"
 

@@ -1,6 +1,7 @@
 #include "WipeCommand.h"
 
 #include "CSDEngine.h"
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "FileError.h"
 #include "MethodCatalogue.h"

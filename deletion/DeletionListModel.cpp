@@ -1,5 +1,6 @@
 #include "DeletionListModel.h"
 
+#include "Cp949Text.h"
 #include "DeletionList.h"
 #include "ExactPath.h"
 

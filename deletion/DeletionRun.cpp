@@ -2,6 +2,7 @@
 
 #include "CSADirRead.h"
 #include "CSDEngine.h"
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "FileError.h"
 #include "MethodCatalogue.h"

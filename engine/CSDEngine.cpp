@@ -1,8 +1,10 @@
 #include "CSDEngine.h"
 
+#include "Cp949Text.h"
 #include "CrtRandom.h"
 #include "ExactPath.h"
 #include "FileError.h"
+#include "HandleOps.h"
 #include "Seams.h"
 
 #include <windows.h>

@@ -4,6 +4,7 @@
 #include "CSDEngine.h"
 #include "ExactPath.h"
 #include "FileError.h"
+#include "HandleOps.h"
 
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 #include "NameScrub.h"
 
 #include "ExactPath.h"
+#include "HandleOps.h"
 #include "Owned.h"
 
 #include <windows.h>

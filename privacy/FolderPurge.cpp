@@ -1,6 +1,7 @@
 #include "FolderPurge.h"
 
 #include "ExactPath.h"
+#include "HandleOps.h"
 #include "ShellFolders.h"
 
 #include <windows.h>

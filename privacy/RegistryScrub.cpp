@@ -1,6 +1,7 @@
 #include "RegistryScrub.h"
 
 #include "CleaningTargets.h"
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "Owned.h"
 

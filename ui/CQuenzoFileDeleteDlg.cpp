@@ -4,6 +4,7 @@
 #include "CQuenzoRealDeleteDlg.h"
 #include "Busy.h"
 #include "CRegInfo.h"
+#include "Cp949Text.h"
 #include "DeletionList.h"
 #include "ExactPath.h"
 #include "Owned.h"

@@ -1,5 +1,6 @@
 // The never-destroy policy judges where a path lands, not its words: the command line once let a
 // short name of Program Files and a drive letter substituted for the users' folder through.
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "NeverDestroy.h"
 #include "Sandbox.h"

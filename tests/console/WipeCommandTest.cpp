@@ -1,5 +1,6 @@
 // QuenzoWipe: its path rules on their own, and the real program on sandbox files.
 #include "CRegInfo.h"
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "NameScrub.h"
 #include "FileHelpers.h"

@@ -1,4 +1,5 @@
 #include "CSADirRead.h"
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "Sandbox.h"
 

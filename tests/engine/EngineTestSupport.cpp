@@ -1,5 +1,6 @@
 #include "EngineTestSupport.h"
 
+#include "Cp949Text.h"
 #include "CrtRandom.h"
 #include "ExactPath.h"
 #include "Sandbox.h"

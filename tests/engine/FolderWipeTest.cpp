@@ -1,3 +1,4 @@
+#include "Cp949Text.h"
 #include "EngineTestSupport.h"
 #include "FileHelpers.h"
 #include "ExactPath.h"

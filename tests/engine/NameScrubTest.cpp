@@ -1,5 +1,6 @@
 // The scrub that overwrites a folder's freed name entries: it creates and deletes only names of its
 // own, never one that exists or a link, stays in its folder, and says when it could not finish.
+#include "Cp949Text.h"
 #include "EngineTestSupport.h"
 #include "ExactPath.h"
 #include "NameScrub.h"

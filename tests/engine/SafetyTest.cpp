@@ -1,6 +1,7 @@
 // Tried as an attacker would: names that code page 949 best-fits or Windows normalises, links
 // swapped in during a run, hard links, and paths that name nothing in particular. Canaries beside,
 // above and behind every target must survive byte for byte, and every leftover must be true.
+#include "Cp949Text.h"
 #include "EngineTestSupport.h"
 #include "ExactPath.h"
 #include "Sandbox.h"

@@ -1,5 +1,6 @@
 #include "PrivacyTestSupport.h"
 
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "LinkGuard.h"
 #include "ShellFolders.h"

@@ -1,4 +1,5 @@
 #include "CPersonalCleaner.h"
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "CRegInfo.h"
 #include "CleaningRun.h"

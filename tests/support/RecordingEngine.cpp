@@ -1,5 +1,6 @@
 #include "RecordingEngine.h"
 
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "Sandbox.h"
 

@@ -1,5 +1,6 @@
 #include "Sandbox.h"
 
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "WipeResult.h"
 
@@ -229,6 +230,11 @@ void RemoveLinuxSymlink(const std::string& linkPath)
     // rm removes a link itself, never what it leads to (Wine's own deletion may follow it).
     RunUnixTool("rm", "-f", {UnixPathOf(linkPath)});
     AwaitLink(linkPath, false);
+}
+
+bool IsRunningOnWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 std::string DriveLink(char letter)

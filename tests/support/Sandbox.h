@@ -56,6 +56,9 @@ std::string DriveLink(char letter);
 // aborts the test program if it does not within 15 s.
 void MakeDrive(char letter, const std::string& target, const std::string& probe);
 
+// Whether the tests run under Wine, where links are listed and removed differently.
+bool IsRunningOnWine();
+
 // A Linux path (of the build, the sources or the test environment) as the prefix reaches it
 // without drive Z:: "\\?\unix" and the path with backslashes.
 std::string UnixPath(std::string path);

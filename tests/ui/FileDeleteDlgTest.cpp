@@ -2,6 +2,7 @@
 #include "CQuenzoRealDeleteDlg.h"
 #include "CRegInfo.h"
 #include "CSDEngine.h"
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "NeverDestroy.h"
 #include "Sandbox.h"

@@ -1,7 +1,9 @@
 #include "CallProfile.h"
 
 #include "CSDEngine.h"
+#include "Cp949Text.h"
 #include "ExactPath.h"
+#include "HandleOps.h"
 #include "LinkGuard.h"
 #include "ScopedHandle.h"
 

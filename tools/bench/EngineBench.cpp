@@ -13,6 +13,7 @@
 // only "warm" is measured, and the bench reads each file through itself first.
 #include "BenchSupport.h"
 #include "CSDEngine.h"
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "CallProfile.h"
 #include "CrtRandom.h"

@@ -4,6 +4,7 @@
 //   WipeProbe scrub-cost DIR   times the scrub of freed names in DIR (milliseconds, medians)
 // Prints one line per item: "gone" or each leftover with its reason. Exit code 1 when anything was left.
 #include "CSDEngine.h"
+#include "Cp949Text.h"
 #include "ExactPath.h"
 #include "FileError.h"
 #include "NameScrub.h"
