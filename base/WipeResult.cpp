@@ -21,6 +21,7 @@ const char* ReasonText(LeftReason reason)
     case LeftReason::NotReached: return "취소되어 삭제하지 않음";
     case LeftReason::Interrupted: return "취소되어 일부만 삭제함";
     case LeftReason::Protected: return "보호된 폴더라 지우지 않음";
+    case LeftReason::Busy: return "다른 삭제가 진행 중이라 지우지 않음";
     }
     return "";
 }

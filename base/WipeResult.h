@@ -20,6 +20,7 @@ enum class LeftReason {
     NotReached,   // the run was cancelled before it came to this item, which is untouched
     Interrupted,  // a folder the run was cancelled inside: some of its files are gone, the rest stay
     Protected,    // the never-destroy policy refused it when the run came to it
+    Busy,         // the engine was serving another thread's wipe: untouched
 };
 
 // What remains, where it now is (its scrambled name when it was left there), and why.

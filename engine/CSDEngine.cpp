@@ -123,15 +123,44 @@ CSDEngine::~CSDEngine()
 {
     if (m_runDepth > 0) {
         m_runDepth = 1;
+        m_occupant = GetCurrentThreadId();
         FinishRun();
     }
 }
 
-void CSDEngine::BeginRun() { ++m_runDepth; }
+bool CSDEngine::Enter()
+{
+    const DWORD self = GetCurrentThreadId();
+    DWORD none = 0;
+    if (m_occupant.load() != self && !m_occupant.compare_exchange_strong(none, self))
+        return false;
+    ++m_entries;
+    return true;
+}
+
+void CSDEngine::Leave()
+{
+    if (--m_entries == 0)
+        m_occupant = 0;
+}
+
+bool CSDEngine::BeginRun()
+{
+    if (!Enter())
+        return false;
+    ++m_runDepth;
+    return true;
+}
 
 WipeResult CSDEngine::FinishRun()
 {
-    if (m_runDepth == 0 || --m_runDepth > 0)
+    if (m_runDepth == 0 || m_occupant.load() != GetCurrentThreadId())
+        return WipeResult::Gone();
+    struct LeaveAtEnd {
+        CSDEngine& engine;
+        ~LeaveAtEnd() { engine.Leave(); }
+    } leave{*this};
+    if (--m_runDepth > 0)
         return WipeResult::Gone();
     WipeResult result = WipeResult::Gone();
     for (const DeferredScrub& deferred : std::exchange(m_deferred, {})) {
@@ -185,6 +214,9 @@ WipeResult CSDEngine::WipeFile(const std::wstring& path)
 
 WipeResult CSDEngine::WipeFile(const LocatedPath& file)
 {
+    const Inside inside(*this);
+    if (!inside)
+        return WipeResult::Left(file.path, LeftReason::Busy);
     std::vector<FreedName> freed;
     WipeResult result = WipeFileKeepingSlots(file, freed);
     return ScrubAfterFile(file, std::move(result), freed);
@@ -214,8 +246,9 @@ WipeResult CSDEngine::WipeFileKeepingSlots(const LocatedPath& file, std::vector<
 
 bool CSDEngine::RunSchedule(const LocatedPath& file, int method)
 {
+    const Inside inside(*this);
     const WipeMethod* schedule = FindMethod(method);
-    if (!schedule)
+    if (!inside || !schedule)
         return false;
     if (HasRandomPasses(*schedule))
         CrtRandom::Seed(seams::ClockSeconds());
@@ -313,6 +346,9 @@ std::wstring CSDEngine::ScrambledPath(const std::wstring& path)
 
 WipeResult CSDEngine::ScrambleAndDelete(const LocatedPath& file)
 {
+    const Inside inside(*this);
+    if (!inside)
+        return WipeResult::Left(file.path, LeftReason::Busy);
     WipeResult refusal;
     const auto attributes = CheckedAttributes(file, refusal);
     if (!attributes)

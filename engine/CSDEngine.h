@@ -5,13 +5,17 @@
 #include "NameScrub.h"
 #include "WipeResult.h"
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-// The secure-delete engine. It runs on the caller's thread and keeps the digest's result text as
-// member state, so one instance must not run two wipes at once. Paths are exact names (UTF-16,
+// The secure-delete engine. It runs on the caller's thread and keeps a run's state (the digest's
+// text, the file between its passes, the names waiting for their scrub) as members, so it serves
+// one thread at a time: a wipe asked for on another thread while one is under way, or while
+// another thread's run is open, is refused (LeftReason::Busy) and touches nothing. Paths are exact names (UTF-16,
 // see ExactPath.h); every handle it opens must land where the walk expects (LinkGuard.h).
 class CSDEngine {
 public:
@@ -38,16 +42,17 @@ public:
     // one scrub for many files costs about what one scrub per file did, and its names still
     // follow every freed one. A folder wipe inside the run scrubs the names collected within its
     // tree before its folders move; the names it frees in its parent wait for FinishRun. Runs
-    // nest; only the outermost FinishRun scrubs.
-    void BeginRun();
+    // nest; only the outermost FinishRun scrubs. False, and no run, while another thread is inside.
+    bool BeginRun();
     // Ends the run: scrubs every folder where it freed names, in the order it first did; where
     // several files freed them, twice (the second time its names shortest first). Returns Gone(),
-    // plus Left(folder, NamesKept) for every folder whose scrub was not complete.
+    // plus Left(folder, NamesKept) for every folder whose scrub was not complete. Ends nothing on a
+    // thread that has no run open.
     WipeResult FinishRun();
     // A run for the lifetime of the object; Finish() ends it and returns what FinishRun does.
     class WipeRun {
     public:
-        explicit WipeRun(CSDEngine& engine) : m_engine(engine) { m_engine.BeginRun(); }
+        explicit WipeRun(CSDEngine& engine) : m_engine(engine), m_finished(!engine.BeginRun()) {}
         ~WipeRun()
         {
             if (!m_finished)
@@ -57,13 +62,14 @@ public:
         WipeRun& operator=(const WipeRun&) = delete;
         WipeResult Finish()
         {
-            m_finished = true;
+            if (std::exchange(m_finished, true))
+                return WipeResult::Gone();
             return m_engine.FinishRun();
         }
 
     private:
         CSDEngine& m_engine;
-        bool m_finished = false;
+        bool m_finished;
     };
 
     // Destroys a chosen file: the current method's schedule (none outside 1..13), then the final
@@ -110,11 +116,6 @@ public:
     // it moves, and those of the chosen folder in its parent at the end (NameScrub.h).
     WipeResult WipeFolder(const std::wstring& path);
 
-    // Moves one folder of a walk, empty by now, to its scrambled name and deletes it there.
-    // Left when it lands elsewhere, still holds something, or cannot be moved or deleted. Adds
-    // the names it removed from the parent to `freed` when given.
-    WipeResult RenameAndDeleteFolder(const LocatedPath& folder, std::vector<FreedName>* freed = nullptr);
-
     // The item's own folder followed by the 32 hex digits of the MD5 of its whole path (over
     // DigestInput: its code page 949 text where that is exact): a new name in the same folder.
     std::wstring ScrambledPath(const std::wstring& path);
@@ -125,6 +126,33 @@ protected:
     std::optional<std::string> ReadScheduledFile();
 
 private:
+    // Marks the calling thread as the one inside the engine, nested calls and runs counted; false
+    // while another thread is inside. Every Enter that returned true is matched by one Leave.
+    bool Enter();
+    void Leave();
+    // Enter for the span of one public operation.
+    class Inside {
+    public:
+        explicit Inside(CSDEngine& engine) : m_engine(engine), m_entered(engine.Enter()) {}
+        ~Inside()
+        {
+            if (m_entered)
+                m_engine.Leave();
+        }
+        Inside(const Inside&) = delete;
+        Inside& operator=(const Inside&) = delete;
+        explicit operator bool() const { return m_entered; }
+
+    private:
+        CSDEngine& m_engine;
+        bool m_entered;
+    };
+
+    // Moves one folder of a walk, empty by now, to its scrambled name and deletes it there.
+    // Left when it lands elsewhere, still holds something, or cannot be moved or deleted. Adds
+    // the names it removed from the parent to `freed` when given.
+    WipeResult RenameAndDeleteFolder(const LocatedPath& folder, std::vector<FreedName>* freed);
+
     // The file wipe without the scrub: adds the names it removed from the folder to `freed`.
     WipeResult WipeFileKeepingSlots(const LocatedPath& file, std::vector<FreedName>& freed);
     WipeResult FinishFile(const LocatedPath& file, DWORD originalAttributes, std::vector<FreedName>& freed);
@@ -163,6 +191,8 @@ private:
 
     MethodAccessor m_currentMethod;
     unsigned m_closingPassPauseMs;
+    std::atomic<DWORD> m_occupant{0};  // the thread inside, 0 when none
+    int m_entries = 0;                 // its nested entries, an open run counting as one
     int m_runDepth = 0;
     std::vector<DeferredScrub> m_deferred;  // in the order the run first freed names there
     HeldFile* m_held = nullptr;

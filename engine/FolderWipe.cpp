@@ -22,6 +22,9 @@ void Absorb(WipeResult& total, WipeResult part)
 
 WipeResult CSDEngine::WipeFolder(const std::wstring& path)
 {
+    const Inside inside(*this);
+    if (!inside)
+        return WipeResult::Left(path, LeftReason::Busy);
     const auto root = Locate(path);
     if (!root)
         return NotLocated(path);

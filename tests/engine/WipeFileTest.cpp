@@ -249,3 +249,31 @@ TEST(WipeFile, FinalStepFailureIsReportedUnderTheScrambledName)
     EXPECT_EQ(sandbox.List(), (std::vector<std::string>{ScrambledName(path)}));
     EXPECT_EQ(sandbox.ReadFile(ScrambledName(path)), Repeat(0x00, 900));
 }
+
+// One engine serves one thread at a time: while another thread's run is open, a wipe from this
+// one is refused and touches nothing, instead of racing on the run's state; afterwards it works.
+TEST(WipeFile, AnotherThreadsRunRefusesAWipeUntilItEnds)
+{
+    Sandbox sandbox;
+    sandbox.WriteFile("f.txt", Canary(500));
+    sandbox.MakeFolder("d");
+    CSDEngine engine([] { return 1; }, 0);
+    const auto wipeFromAnotherThread = [&] {
+        std::vector<WipeResult> results;
+        std::thread([&] {
+            results = {engine.WipeFile(W(sandbox.Path("f.txt"))), engine.WipeFolder(W(sandbox.Path("d")))};
+        }).join();
+        return results;
+    };
+
+    std::optional<CSDEngine::WipeRun> run(engine);
+    const auto refused = wipeFromAnotherThread();
+    EXPECT_EQ(refused[0].leftovers, (std::vector<Leftover>{{W(sandbox.Path("f.txt")), LeftReason::Busy}}));
+    EXPECT_EQ(refused[1].leftovers, (std::vector<Leftover>{{W(sandbox.Path("d")), LeftReason::Busy}}));
+    EXPECT_EQ(sandbox.ReadFile("f.txt"), Canary(500));
+
+    run.reset();
+    const auto done = wipeFromAnotherThread();
+    EXPECT_TRUE(done[0] && done[1]);
+    EXPECT_TRUE(sandbox.List().empty());
+}
