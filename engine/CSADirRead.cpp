@@ -4,8 +4,6 @@
 
 #include <new>
 
-void CSADirRead::NormalizeFolderPath(std::wstring& path) { TrimTrailingSeparators(path); }
-
 void CSADirRead::CollectFolders(const std::wstring& path)
 {
     if (const auto root = Locate(path))

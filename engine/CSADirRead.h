@@ -31,9 +31,6 @@ public:
     // Fills the file list from the folder list. False only if the walk itself failed (memory).
     bool CollectFiles();
 
-    // Trims trailing separators ("C:\data\" becomes "C:\data"); blanks and dots are part of a name.
-    static void NormalizeFolderPath(std::wstring& path);
-
     const std::vector<LocatedPath>& Folders() const { return m_folders; }
     const std::vector<FoundFile>& Files() const { return m_files; }
 

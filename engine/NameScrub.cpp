@@ -167,11 +167,6 @@ std::vector<FreedName> ScrubHistory::Plan(const std::wstring& folder, const std:
     return plan;
 }
 
-WipeResult ScrubFreedNames(const LocatedPath& folder, const std::vector<FreedName>& freed)
-{
-    return ScrubNames(folder, PlanScrub(freed));
-}
-
 WipeResult ScrubNames(const LocatedPath& folder, const std::vector<FreedName>& plan)
 {
     if (plan.empty())

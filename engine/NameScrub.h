@@ -32,8 +32,6 @@ FreedName FreedNameOf(const std::wstring& name);
 // (lowercase letters and digits, a dot after `baseLength`) when `shortForm` is set, otherwise
 // with upper and lower case letters mixed so that FAT must give them a long name.
 using ScrubNameSource = std::function<std::wstring(const FreedName& shape)>;
-// Such a name from the platform's cryptographic provider; empty when the provider fails.
-std::wstring RandomScrubName(const FreedName& shape);
 
 // The names to create for `freed`: per freed name one 15 characters longer, then one mirror per
 // freed name (each group longest first), then one 8.3 name per freed name, then kLongNames names
@@ -43,18 +41,15 @@ constexpr std::size_t kLongNames = 2;
 constexpr std::size_t kMaxNames = 128;
 std::vector<FreedName> PlanScrub(const std::vector<FreedName>& freed);
 
-// Overwrites the entries that `freed` left in `folder`: creates the planned names there, each new
-// (a name that exists is never opened: another is drawn), none through a link, each checked to
-// land in the folder, all held open together, flushes the folder, then deletes every one of them
-// by its own handle and flushes again. Only what it created is deleted; a file that landed
-// elsewhere (the folder was swapped meanwhile) is ours too and goes. A crash in between leaves
-// nothing: the files are created to be deleted when their handles close.
+// Overwrites the entries that freed names left in `folder`: creates the names of `plan` (see
+// PlanScrub) there, each new (a name that exists is never opened: another is drawn), none through
+// a link, each checked to land in the folder, all held open together, flushes the folder, then
+// deletes every one of them by its own handle and flushes again. Only what it created is deleted;
+// a file that landed elsewhere (the folder was swapped meanwhile) is ours too and goes. A crash in
+// between leaves nothing: the files are created to be deleted when their handles close.
 // Returns Gone() when every planned name was written and removed; Left(folder, NamesKept) when
 // the folder could not be opened where it must be, refused a name or could not be flushed, or a
 // created file stayed.
-WipeResult ScrubFreedNames(const LocatedPath& folder, const std::vector<FreedName>& freed);
-
-// Creates exactly the names of `plan` in `folder` as ScrubFreedNames does.
 WipeResult ScrubNames(const LocatedPath& folder, const std::vector<FreedName>& plan);
 
 // What the scrubs of one engine created, per folder. Their entries are free again once they are
@@ -74,6 +69,9 @@ private:
 
 // Replaces the random source of the names for its lifetime (tests force collisions with it).
 ScrubNameSource& ScrubNameSlot();
+// The scrub's own draw, for a replacement that watches or forces some names: a name from the
+// platform's cryptographic provider, empty when the provider fails.
+std::wstring RandomScrubName(const FreedName& shape);
 struct ScopedScrubNames : seams::Scoped<ScrubNameSource> {
     explicit ScopedScrubNames(ScrubNameSource source) : Scoped(ScrubNameSlot(), std::move(source)) {}
 };

@@ -26,23 +26,6 @@ std::size_t IndexOf(const std::vector<std::wstring>& list, const std::wstring& i
 
 }  // namespace
 
-// Trailing blanks and dots are part of a name ("data " is not "data"): only separators go.
-TEST(CSADirRead, NormalizeFolderPathTrimsSeparatorsOnly)
-{
-    const struct {
-        const wchar_t* in;
-        const wchar_t* out;
-    } cases[] = {
-        {L"C:\\data\\", L"C:\\data"}, {L"C:\\", L"C:\\"},     {L"C:\\data\\\\/", L"C:\\data"},
-        {L"C:\\data\\ ", L"C:\\data\\ "}, {L"C:\\a b.", L"C:\\a b."}, {L"", L""},
-    };
-    for (const auto& c : cases) {
-        std::wstring path = c.in;
-        CSADirRead::NormalizeFolderPath(path);
-        EXPECT_EQ(path, c.out) << Narrow949(c.in);
-    }
-}
-
 // Folders deepest first and the root last; files folder by folder in that order. Hidden folders
 // and names that begin with a dot are walked like any other.
 TEST(CSADirRead, ListsTheTreeDeepestFirst)

@@ -102,7 +102,7 @@ TEST(NameScrub, CreatesAndRemovesOnlyItsOwnNames)
     names.forced = {L"taken", L"link", L"TAKEN", L"sub"};
     const auto freed = FreedOf({L"report.txt", kDigestName});
 
-    const WipeResult result = ScrubFreedNames(At(sandbox.Path("dir")), freed);
+    const WipeResult result = ScrubNames(At(sandbox.Path("dir")), PlanScrub(freed));
 
     EXPECT_EQ(result.leftovers, std::vector<Leftover>{});
     EXPECT_EQ(names.drawn.size(), PlanScrub(freed).size() + 4);
@@ -131,14 +131,14 @@ TEST(NameScrub, FailuresAreReportedOnTheFolder)
     {
         NameRecorder names;  // every name it draws exists
         names.forced.assign(100, L"taken");
-        EXPECT_EQ(ScrubFreedNames(At(sandbox.Path("full")), freed).leftovers, kept("full"));
+        EXPECT_EQ(ScrubNames(At(sandbox.Path("full")), PlanScrub(freed)).leftovers, kept("full"));
         EXPECT_EQ(sandbox.List("full"), std::vector<std::string>{"taken"});
         EXPECT_EQ(sandbox.ReadFile("full\\taken"), Canary(20));
     }
     {
         NameRecorder names;  // the folder refuses every name
         names.forced.assign(100, L"bad:name");
-        EXPECT_EQ(ScrubFreedNames(At(sandbox.Path("refusing")), freed).leftovers, kept("refusing"));
+        EXPECT_EQ(ScrubNames(At(sandbox.Path("refusing")), PlanScrub(freed)).leftovers, kept("refusing"));
         EXPECT_TRUE(sandbox.List("refusing").empty());
     }
     {
@@ -150,14 +150,14 @@ TEST(NameScrub, FailuresAreReportedOnTheFolder)
             ASSERT_TRUE(MoveFileA(sandbox.Path("swapped").c_str(), sandbox.Path("moved").c_str()));
             sandbox.MakeSymlink("swapped", "outside");
         };
-        EXPECT_EQ(ScrubFreedNames(At(sandbox.Path("swapped")), freed).leftovers, kept("swapped"));
+        EXPECT_EQ(ScrubNames(At(sandbox.Path("swapped")), PlanScrub(freed)).leftovers, kept("swapped"));
         EXPECT_EQ(names.drawn.size(), 1u);
         EXPECT_EQ(sandbox.List("outside"), std::vector<std::string>{"o.txt"});
         EXPECT_EQ(sandbox.ReadFile("outside\\o.txt"), Canary(300));
     }
     const LocatedPath gone = At(sandbox.Path("gone"));
     ASSERT_TRUE(RemoveDirectoryA(sandbox.Path("gone").c_str()));
-    EXPECT_EQ(ScrubFreedNames(gone, freed).leftovers, kept("gone"));
+    EXPECT_EQ(ScrubNames(gone, PlanScrub(freed)).leftovers, kept("gone"));
 }
 
 // The file wipe scrubs its folder after the file and its scrambled name are gone, for both names.

@@ -52,7 +52,7 @@ double TimeScrub(const LocatedPath& folder, std::size_t names, int rounds)
     std::vector<double> samples;
     for (int round = 0; round < rounds; ++round) {
         const double start = NowMs();
-        const WipeResult result = ScrubFreedNames(folder, freed);
+        const WipeResult result = ScrubNames(folder, PlanScrub(freed));
         samples.push_back(NowMs() - start);
         if (!result.leftovers.empty())
             std::printf("scrub failed in %s\n", Narrow949(folder.path).c_str());
