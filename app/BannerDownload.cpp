@@ -1,7 +1,6 @@
 #include "BannerDownload.h"
 
 #include "ScopedHandle.h"
-#include "ShellRules.h"
 
 #include <windows.h>
 
@@ -79,22 +78,20 @@ HINTERNET CBannerDownload::OpenInternet()
     const std::lock_guard<std::mutex> lock(m_lock);
     if (m_cancelled)
         return nullptr;
-    m_internet = InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (m_internet) {
+    m_internet.Reset(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (m_internet.IsValid()) {
         DWORD timeout = kTimeoutMs;
         for (const DWORD option :
              {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-            InternetSetOptionA(m_internet, option, &timeout, sizeof(timeout));
+            InternetSetOptionA(m_internet.Get(), option, &timeout, sizeof(timeout));
     }
-    return m_internet;
+    return m_internet.Get();
 }
 
 void CBannerDownload::CloseInternet()
 {
     const std::lock_guard<std::mutex> lock(m_lock);
-    if (m_internet)
-        InternetCloseHandle(m_internet);
-    m_internet = nullptr;
+    m_internet.Reset();
 }
 
 void CBannerDownload::Cancel()
@@ -102,9 +99,7 @@ void CBannerDownload::Cancel()
     const std::lock_guard<std::mutex> lock(m_lock);
     m_cancelled = true;
     // Closing the WinINet handle makes a call waiting on it, or on a request opened from it, return.
-    if (m_internet)
-        InternetCloseHandle(m_internet);
-    m_internet = nullptr;
+    m_internet.Reset();
 }
 
 void CBannerDownload::CloseRequest(HINTERNET request)
@@ -155,3 +150,15 @@ int CBannerDownload::Run(const std::string& site)
     CloseInternet();
     return renewed;
 }
+
+const std::array<BannerFiles, 3>& Banners()
+{
+    static const std::array<BannerFiles, 3> banners = {{
+        {"/QuenzoLight/banner/banner1.bmp", "C:\\Windows\\Temp\\banner1.bmp", "banner\\banner1.bmp"},
+        {"/QuenzoLight/banner/banner2.bmp", "C:\\Windows\\Temp\\banner2.bmp", "banner\\banner2.bmp"},
+        {"/QuenzoLight/banner/banner3.bmp", "C:\\Windows\\Temp\\banner3.bmp", "banner\\banner3.bmp"},
+    }};
+    return banners;
+}
+
+int BannerForTick(unsigned counter) { return static_cast<int>(counter % 3) + 1; }

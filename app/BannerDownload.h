@@ -1,7 +1,10 @@
 #pragma once
+#include "Owned.h"
+
 #include <windows.h>
 #include <wininet.h>
 
+#include <array>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -11,6 +14,18 @@
 // whole and is a bitmap. So the folder always holds the last good copies, and the program runs the
 // same without the site: a site that cannot be reached, an answer without its size or one that is
 // not a bitmap leaves that banner as it was, without a word.
+
+// The three banners: where each lives on the product web site, where it is downloaded to, and
+// the copy beside the current directory that the rotation shows.
+struct BannerFiles {
+    const char* webPath;
+    const char* downloadFile;
+    const char* localFile;
+};
+const std::array<BannerFiles, 3>& Banners();
+
+// The banner the rotation shows at tick `counter` (counting from 1 at start): 2, 3, 1, 2, ...
+int BannerForTick(unsigned counter);
 
 // Writes the open response to `file`, reading at most the buffer's size at a time. Returns 0, or
 // 2 when the file cannot be created; a transfer that stops early leaves what was received
@@ -50,6 +65,6 @@ private:
     void CloseRequest(HINTERNET request);
 
     std::mutex m_lock;  // guards the two below, which Cancel changes from another thread
-    HINTERNET m_internet = nullptr;
+    ScopedInternet m_internet;
     bool m_cancelled = false;
 };

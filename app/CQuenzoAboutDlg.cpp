@@ -3,7 +3,6 @@
 #include "Application.h"
 #include "Gdi.h"
 #include "Seams.h"
-#include "ShellRules.h"
 #include "resource.h"
 
 namespace {
@@ -105,4 +104,12 @@ bool CQuenzoAboutDlg::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam
     default:
         return false;
     }
+}
+
+std::vector<BYTE> FadeAlphas()
+{
+    std::vector<BYTE> alphas;
+    for (unsigned v = 0; v < 25500; v += 255)
+        alphas.push_back(static_cast<BYTE>(v / 100));
+    return alphas;
 }

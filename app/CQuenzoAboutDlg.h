@@ -2,6 +2,12 @@
 #include "Dialog.h"
 #include "Owned.h"
 
+#include <vector>
+
+// The alphas of the about window's one-second fade-in: v / 100 for v = 0, 255, 510, ... below
+// 25500, that is 0, 2, 5, 7, ... 252 (it ends at 252, not 255).
+std::vector<BYTE> FadeAlphas();
+
 // The about window: one picture in a borderless-looking popup, made once by the main window and
 // kept hidden for the program's life. "퀜조(&A)" fades it in over one second; a click on it hides
 // it; a frame repaint or a change of activation (a click elsewhere) makes it fully transparent

@@ -14,16 +14,36 @@
 #include "CTaskbarNotifier.h"
 #include "CxSkinButton.h"
 #include "Handover.h"
+#include "InstallPaths.h"
 #include "Gdi.h"
 #include "MessageBoxes.h"
 #include "Seams.h"
-#include "ShellRules.h"
 #include "WebAddresses.h"
 #include "resource.h"
 
 #include <windowsx.h>
 
+#include <cstring>
 #include <utility>
+
+POINT SnapToEdges(POINT proposed, SIZE window, SIZE screen)
+{
+    constexpr int kSnapDistance = 20;
+    POINT result = proposed;
+    if (result.x > 0 && result.x <= kSnapDistance)
+        result.x = 0;
+    if (result.y > 0 && result.y <= kSnapDistance)
+        result.y = 0;
+    const LONG right = proposed.x + window.cx;
+    if (right >= screen.cx - kSnapDistance && right < screen.cx)
+        result.x = screen.cx - window.cx;
+    const LONG bottom = proposed.y + window.cy;
+    if (bottom >= screen.cy - kSnapDistance && bottom < screen.cy)
+        result.y = screen.cy - window.cy;
+    return result;
+}
+
+bool IsTrayOnArgument(const char* commandLine) { return commandLine && std::strcmp(commandLine, "trayOn") == 0; }
 
 namespace {
 

@@ -14,6 +14,14 @@
 
 class CxSkinButton;
 
+// Where the main window dragged to `proposed` comes to rest: within 20 pixels of a screen edge it
+// snaps to that edge; a window already partly off the screen is left where it is.
+POINT SnapToEdges(POINT proposed, SIZE window, SIZE screen);
+
+// Whether the program was started by its autostart entry: the whole argument text is exactly
+// "trayOn" (letter case counting; no other word, no blank).
+bool IsTrayOnArgument(const char* commandLine);
+
 // The main window "Quenzo Lite": it keeps the tray icon, downloads and rotates the banners, and
 // opens the secure-delete, personal-information and preferences windows behind its three picture
 // buttons; the objects it works with are the program's (ProgramObjects), not its own. Closing or minimising it, Esc and

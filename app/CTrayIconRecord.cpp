@@ -86,3 +86,15 @@ bool CTrayIconRecord::Restore()
         return false;
     return AddIcon(m_owner) && SetIconAndTip(m_icon, m_tip);
 }
+
+TrayAction TrayActionFor(UINT mouseMessage)
+{
+    switch (mouseMessage) {
+    case WM_RBUTTONUP:
+        return TrayAction::ShowMenu;
+    case WM_LBUTTONDBLCLK:
+        return TrayAction::ShowWindow;
+    default:
+        return TrayAction::None;
+    }
+}

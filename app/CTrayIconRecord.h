@@ -4,6 +4,10 @@
 
 #include <string>
 
+// What a mouse event on the tray icon does.
+enum class TrayAction { None, ShowMenu, ShowWindow };
+TrayAction TrayActionFor(UINT mouseMessage);
+
 // The notification-area icon of the main window: a plain record with operations, not a window.
 // The icon's mouse events come to the owner as the registered tray message (TrayMessage).
 class CTrayIconRecord {

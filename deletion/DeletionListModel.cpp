@@ -1,11 +1,25 @@
 #include "DeletionListModel.h"
 
 #include "Cp949Text.h"
-#include "DeletionList.h"
 #include "ExactPath.h"
 
+#include <windows.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <functional>
+
+std::string SizeText(const std::wstring& path)
+{
+    const auto checked = CheckedPath(path);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!checked || !GetFileAttributesExW(Extended(*checked).c_str(), GetFileExInfoStandard, &data))
+        return {};
+    const unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    char text[64];
+    std::snprintf(text, sizeof(text), "%.2f", static_cast<double>(size) / 1024.0);
+    return text;
+}
 
 std::vector<std::wstring> DeletionListModel::Paths() const
 {

@@ -15,6 +15,10 @@ struct ListedEntry {
     std::string sizeText;  // code page 949, as the size column shows it
 };
 
+// The size column: the size in bytes / 1024 with two decimals ("%.2f"), all 64 bits of it; a
+// folder shows 0.00; a path whose attributes cannot be read shows nothing.
+std::string SizeText(const std::wstring& path);
+
 // How a path comes in, which decides where its row goes and what is said about a repeat.
 enum class EntrySource {
     Chosen,     // file picker or drop: at the top; a path already listed is left out and named

@@ -7,47 +7,46 @@ CWorkerThread::CWorkerThread() : m_stopEvent(CreateEventA(nullptr, TRUE, FALSE, 
 CWorkerThread::~CWorkerThread()
 {
     RequestStop();
-    if (m_thread) {
-        WaitForSingleObject(m_thread, INFINITE);
-        CloseHandle(m_thread);
-    }
-    if (m_stopEvent)
-        CloseHandle(m_stopEvent);
+    if (m_thread.IsValid())
+        WaitForSingleObject(m_thread.Get(), INFINITE);
 }
 
 bool CWorkerThread::Start(std::function<void()> work)
 {
-    if (m_thread)
+    if (m_thread.IsValid())
         return false;
     m_work = std::move(work);
-    m_thread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
-    return m_thread != nullptr;
+    m_thread = ScopedHandle(CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr));
+    return m_thread.IsValid();
 }
 
-bool CWorkerThread::IsRunning() const { return m_thread && WaitForSingleObject(m_thread, 0) == WAIT_TIMEOUT; }
+bool CWorkerThread::IsRunning() const
+{
+    return m_thread.IsValid() && WaitForSingleObject(m_thread.Get(), 0) == WAIT_TIMEOUT;
+}
 
 bool CWorkerThread::WaitForStop(DWORD milliseconds) const
 {
     if (m_stop)
         return true;
-    if (!m_stopEvent) {
+    if (!m_stopEvent.IsValid()) {
         Sleep(milliseconds);
         return m_stop;
     }
-    return WaitForSingleObject(m_stopEvent, milliseconds) == WAIT_OBJECT_0 || m_stop;
+    return WaitForSingleObject(m_stopEvent.Get(), milliseconds) == WAIT_OBJECT_0 || m_stop;
 }
 
 void CWorkerThread::RequestStop()
 {
     m_stop = true;
-    if (m_stopEvent)
-        SetEvent(m_stopEvent);
+    if (m_stopEvent.IsValid())
+        SetEvent(m_stopEvent.Get());
 }
 
 void CWorkerThread::JoinPumpingMessages()
 {
-    if (m_thread)
-        WaitPumpingMessages(m_thread);
+    if (m_thread.IsValid())
+        WaitPumpingMessages(m_thread.Get());
 }
 
 void CWorkerThread::StopAndJoin()

@@ -1,4 +1,6 @@
 #pragma once
+#include "ScopedHandle.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -36,8 +38,8 @@ private:
     static DWORD WINAPI ThreadProc(LPVOID self);
 
     std::function<void()> m_work;
-    HANDLE m_thread = nullptr;
-    HANDLE m_stopEvent = nullptr;
+    ScopedHandle m_thread{nullptr};
+    ScopedHandle m_stopEvent;
     std::atomic<bool> m_stop{false};
 };
 

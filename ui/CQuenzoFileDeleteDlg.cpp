@@ -5,7 +5,6 @@
 #include "Busy.h"
 #include "CRegInfo.h"
 #include "Cp949Text.h"
-#include "DeletionList.h"
 #include "ExactPath.h"
 #include "Owned.h"
 #include "ScopedCom.h"
@@ -18,7 +17,26 @@
 #include <windowsx.h>
 
 #include <cstdlib>
+#include <cwchar>
 #include <utility>
+
+std::vector<std::wstring> ChosenPaths(const wchar_t* buffer, unsigned fileOffset)
+{
+    std::vector<std::wstring> paths;
+    if (!buffer || !*buffer)
+        return paths;
+    // One file: the buffer is its full path. Several: the folder's NUL stands where the names begin.
+    if (fileOffset == 0 || buffer[fileOffset - 1] != L'\0') {
+        paths.emplace_back(buffer);
+        return paths;
+    }
+    std::wstring folder = buffer;
+    if (!folder.empty() && folder.back() != L'\\')
+        folder += L'\\';
+    for (const wchar_t* name = buffer + fileOffset; *name; name += std::wcslen(name) + 1)
+        paths.push_back(folder + name);
+    return paths;
+}
 
 namespace {
 

@@ -12,6 +12,15 @@
 #include <string>
 #include <vector>
 
+// The exact paths the wide open-file picker returned in `buffer`: one full path, or (several
+// chosen) the folder, a NUL, and each name followed by a NUL, the list ending in a second NUL.
+// `fileOffset` is the picker's offset of the first name.
+std::vector<std::wstring> ChosenPaths(const wchar_t* buffer, unsigned fileOffset);
+
+// The selection buffer of the open-file picker, in characters: room for thousands of long names,
+// since a selection that does not fit adds nothing at all.
+constexpr unsigned kFilePickerBufferSize = 1u << 20;
+
 class CSDEngine;
 class CQuenzoRealDeleteDlg;
 

@@ -1,8 +1,8 @@
 #include "CQuenzoFileDeleteOptionDlg.h"
 
 #include "CRegInfo.h"
+#include "DeletionRun.h"
 #include "MessageBoxes.h"
-#include "DeletionList.h"
 #include "resource.h"
 
 #include <commctrl.h>

@@ -1,7 +1,6 @@
 #include "CQuenzoAboutDlg.h"
 #include "Sandbox.h"
 #include "Seams.h"
-#include "ShellRules.h"
 #include "WindowTest.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +35,11 @@ TEST(AboutWindow, FadesInCentredTurnsTransparentAndHidesOnAClick)
         seen.push_back(AlphaOf(window));
     });
 
+    // 0, 2, 5, 7, ... 252 in 100 steps: it ends at 252, not 255.
+    const auto alphas = FadeAlphas();
+    ASSERT_EQ(alphas.size(), 100u);
+    EXPECT_EQ((std::vector<BYTE>(alphas.begin(), alphas.begin() + 5)), (std::vector<BYTE>{0, 2, 5, 7, 10}));
+    EXPECT_EQ(alphas.back(), 252);
     for (int run = 0; run < 2; ++run) {
         seen.clear();
         waits.clear();

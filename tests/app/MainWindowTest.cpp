@@ -11,7 +11,7 @@
 #include "CTrayIconRecord.h"
 #include "Sandbox.h"
 #include "Seams.h"
-#include "ShellRules.h"
+#include "InstallPaths.h"
 #include "WebAddresses.h"
 #include "WindowTest.h"
 #include "resource.h"
@@ -448,4 +448,47 @@ TEST_F(MainWindowTest, AFirstStartThroughTheVerbMakesOneProgramAndCloseEndsIt)
     }
     EXPECT_EQ(sandbox.ReadFile("첫 파일.txt"), "one");
     EXPECT_EQ(sandbox.ReadFile("둘째 파일.txt"), "two");
+}
+
+// Within 20 pixels of an edge the window snaps to it; at 21 it does not; a window already partly
+// off the screen stays where it is. Screen 1024 x 768, window 363 x 300.
+TEST(MainWindowRules, TwentyPixelsSnapTwentyOneDoNot)
+{
+    const SIZE window{363, 300};
+    const SIZE screen{1024, 768};
+    const struct {
+        POINT proposed;
+        POINT expected;
+    } cases[] = {
+        {{20, 20}, {0, 0}},         {{21, 21}, {21, 21}},     {{1, 100}, {0, 100}},
+        {{0, 100}, {0, 100}},       {{-5, -5}, {-5, -5}},     {{641, 448}, {661, 468}},
+        {{640, 447}, {640, 447}},   {{661, 468}, {661, 468}}, {{700, 500}, {700, 500}},
+        {{300, 20}, {300, 0}},
+    };
+    for (const auto& c : cases) {
+        const POINT snapped = SnapToEdges(c.proposed, window, screen);
+        EXPECT_EQ(snapped.x, c.expected.x) << c.proposed.x << "," << c.proposed.y;
+        EXPECT_EQ(snapped.y, c.expected.y) << c.proposed.x << "," << c.proposed.y;
+    }
+}
+
+TEST(MainWindowRules, OnlyTheWholeArgumentTrayOnStartsInTheTray)
+{
+    EXPECT_TRUE(IsTrayOnArgument("trayOn"));
+    for (const char* no : {"trayon", "TRAYON", "trayOn x", " trayOn", "trayOn ", "", "\"trayOn\""})
+        EXPECT_FALSE(IsTrayOnArgument(no)) << no;
+    EXPECT_FALSE(IsTrayOnArgument(nullptr));
+}
+
+TEST(MainWindowRules, TrayEventsAndBannerRotation)
+{
+    EXPECT_EQ(TrayActionFor(WM_RBUTTONUP), TrayAction::ShowMenu);
+    EXPECT_EQ(TrayActionFor(WM_LBUTTONDBLCLK), TrayAction::ShowWindow);
+    for (UINT other : {WM_LBUTTONUP, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MOUSEMOVE})
+        EXPECT_EQ(TrayActionFor(other), TrayAction::None) << other;
+
+    // Banner 1 is shown at start; the rotation's ticks then show 2, 3, 1, 2, ...
+    const int expected[] = {2, 3, 1, 2, 3, 1};
+    for (unsigned tick = 1; tick <= 6; ++tick)
+        EXPECT_EQ(BannerForTick(tick), expected[tick - 1]) << tick;
 }

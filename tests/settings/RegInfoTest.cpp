@@ -1,4 +1,5 @@
 #include "CRegInfo.h"
+#include "InstallPaths.h"
 #include "RefusedWrites.h"
 #include "Sandbox.h"
 
@@ -275,4 +276,15 @@ TEST_F(RegInfoTest, PrintsItsDiagnosticLines)
     RegCloseKey(key);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(printed, "\nNumber of values: 2\n\nNumber of values: 2\n(2) " + second + "\n");
+}
+
+// However long the folder's name, the updater's path is whole (a 200-byte buffer cut it).
+TEST(InstallPaths, UpdaterPathIsWholeWhateverTheProgramFolder)
+{
+    char saved[1024] = {};
+    GetEnvironmentVariableA("ProgramFiles", saved, sizeof(saved));
+    const std::string longFolder = "C:\\" + std::string(300, 'p');
+    SetEnvironmentVariableA("ProgramFiles", longFolder.c_str());
+    EXPECT_EQ(UpdaterPath(), longFolder + "\\Marrowick\\QuenzoLite\\UpdateQuenzoLite.exe");
+    SetEnvironmentVariableA("ProgramFiles", saved);
 }

@@ -1,4 +1,5 @@
-#include "DeletionList.h"
+#include "CQuenzoFileDeleteDlg.h"
+#include "DeletionListModel.h"
 #include "FileHelpers.h"
 #include "Sandbox.h"
 
