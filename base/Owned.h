@@ -45,45 +45,25 @@ private:
     Handle m_handle = Traits::Empty();
 };
 
-struct FindTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return INVALID_HANDLE_VALUE; }
-    static void Release(Handle handle) { FindClose(handle); }
-};
-struct KeyTraits {
-    using Handle = HKEY;
-    static Handle Empty() { return nullptr; }
-    static void Release(Handle handle) { RegCloseKey(handle); }
-};
-struct CryptProviderTraits {
-    using Handle = HCRYPTPROV;
-    static Handle Empty() { return 0; }
-    static void Release(Handle handle) { CryptReleaseContext(handle, 0); }
-};
-struct CryptHashTraits {
-    using Handle = HCRYPTHASH;
-    static Handle Empty() { return 0; }
-    static void Release(Handle handle) { CryptDestroyHash(handle); }
+// Most handles need no more than their type, the value that means none and how to release one.
+template <typename H, LONG_PTR kEmpty, auto kRelease>
+struct ReleasedBy {
+    using Handle = H;
+    static Handle Empty() { return (Handle)kEmpty; }
+    static void Release(Handle handle) { kRelease(handle); }
 };
 
+using FindTraits = ReleasedBy<HANDLE, -1, FindClose>;
+using KeyTraits = ReleasedBy<HKEY, 0, RegCloseKey>;
+inline void ReleaseCryptContext(HCRYPTPROV provider) { CryptReleaseContext(provider, 0); }
+using CryptProviderTraits = ReleasedBy<HCRYPTPROV, 0, ReleaseCryptContext>;
+using CryptHashTraits = ReleasedBy<HCRYPTHASH, 0, CryptDestroyHash>;
 // Every GDI object (bitmap, brush, font, ...) goes with DeleteObject.
 template <typename Object>
-struct GdiTraits {
-    using Handle = Object;
-    static Handle Empty() { return nullptr; }
-    static void Release(Handle handle) { DeleteObject(handle); }
-};
+using GdiTraits = ReleasedBy<Object, 0, DeleteObject>;
 // WinINet's handles, and the URL cache's finds; only a program that links wininet uses them.
-struct InternetTraits {
-    using Handle = HINTERNET;
-    static Handle Empty() { return nullptr; }
-    static void Release(Handle handle) { InternetCloseHandle(handle); }
-};
-struct UrlCacheFindTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return nullptr; }
-    static void Release(Handle handle) { FindCloseUrlCache(handle); }
-};
+using InternetTraits = ReleasedBy<HINTERNET, 0, InternetCloseHandle>;
+using UrlCacheFindTraits = ReleasedBy<HANDLE, 0, FindCloseUrlCache>;
 
 using ScopedFind = Owned<FindTraits>;
 using ScopedKey = Owned<KeyTraits>;
