@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "CQuenzoDlg.h"
+#include "FreeSpaceWipe.h"
 #include "MessageBoxes.h"
 #include "resource.h"
 
@@ -132,6 +133,10 @@ int CQuenzoApp::Run(HINSTANCE instance, const std::string& commandLine, const St
         AfxMessageBox(LoadText(IDS_SOCKETS_FAILED), MB_OK);
         return 1;
     }
+    // A free-space fill that a crash or a power cut interrupted holds its drive full: its files
+    // go before anything else runs.
+    for (const std::wstring& root : WipeableDrives())
+        RemoveLeftoverFill(root);
     {
         // The objects first, in their order, and gone only after the window that uses them.
         ProgramObjects objects;

@@ -4,6 +4,7 @@
 #include "BannerDownload.h"
 #include "Busy.h"
 #include "COsVersion.h"
+#include "CFreeSpaceDlg.h"
 #include "CPersonalCleaner.h"
 #include "CQuenzoAboutDlg.h"
 #include "CQuenzoFileDeleteDlg.h"
@@ -269,6 +270,12 @@ bool CQuenzoDlg::OnCommand(WORD id, WORD code, HWND /*control*/)
         ShowWindow(m_hWnd, SW_SHOW);
         m_options->DoModal(m_hWnd);
         return true;
+    case ID_TRAY_FREE_SPACE: {
+        ShowWindow(m_hWnd, SW_SHOW);
+        CFreeSpaceDlg freeSpace([this] { return m_fileDelete->CurrentMethod(); });
+        freeSpace.DoModal(m_hWnd);
+        return true;
+    }
     case ID_TRAY_ABOUT:
         m_about->FadeIn();
         return true;

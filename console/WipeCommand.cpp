@@ -4,6 +4,7 @@
 #include "Cp949Text.h"
 #include "ExactPath.h"
 #include "FileError.h"
+#include "FreeSpaceCommand.h"
 #include "MethodCatalogue.h"
 
 #include <windows.h>
@@ -152,9 +153,11 @@ std::string WipeUsage()
     return "QuenzoWipe: 파일과 폴더를 복구할 수 없게 보안 삭제합니다.\n"
            "\n"
            "QuenzoWipe [/M:n] [/Q] 경로...\n"
+           "QuenzoWipe /F 드라이브: [/M:n] [/Q]\n"
            "\n"
            "  /M:n  삭제 방법 1-13 (없으면 환경설정의 방법)\n"
            "  /Q    묻지 않고 삭제합니다.\n"
+           "  /F    드라이브의 빈 공간을 지웁니다 (지운 파일이 남긴 내용).\n"
            "  /?    이 도움말을 보입니다.\n"
            "\n"
            "끝 코드: 0 모두 삭제됨, 1 남은 항목이 있음, 2 사용법 오류\n";
@@ -163,6 +166,8 @@ std::string WipeUsage()
 int RunWipeCommand(const std::vector<std::wstring>& arguments, const std::wstring& currentFolder,
                    const NeverDestroyPolicy& policy, int savedMethod, WipeConsole& console)
 {
+    if (AsksFreeSpaceWipe(arguments))
+        return RunFreeSpaceCommand(arguments, savedMethod, console);
     const ParsedWipeCommand parsed = ParseWipeArguments(arguments);
     if (!parsed.options) {
         console.PrintError(Text(parsed.error.c_str()));

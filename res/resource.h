@@ -98,6 +98,20 @@
 #define IDC_UPDATE_PROGRESS 1044
 #define IDC_UPDATE_AMOUNT 1045
 
+// Free-space window "빈 공간 지우기", its tray item and the deletion list's button to it
+// (numbers of our own)
+#define IDD_FREESPACE_DIALOG 120
+#define IDC_FREE_DRIVE 1060
+#define IDC_FREE_METHOD 1061
+#define IDC_FREE_AMOUNT 1062
+#define IDC_FREE_PROGRESS 1063
+#define IDC_FREE_WRITTEN 1064
+#define IDC_FREE_TIME_LEFT 1065
+#define IDC_FREE_START 1066
+#define IDC_FREE_CANCEL 1067
+#define IDC_FREE_SPACE_BUTTON 1068
+#define ID_TRAY_FREE_SPACE 32790
+
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -1,6 +1,7 @@
 #include "CQuenzoFileDeleteDlg.h"
 
 #include "Application.h"
+#include "CFreeSpaceDlg.h"
 #include "CQuenzoRealDeleteDlg.h"
 #include "Busy.h"
 #include "CRegInfo.h"
@@ -125,6 +126,11 @@ bool CQuenzoFileDeleteDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
     case IDC_SECURE_DELETE:
         OnSecureDelete();
         return true;
+    case IDC_FREE_SPACE_BUTTON: {
+        CFreeSpaceDlg freeSpace([this] { return CurrentMethod(); });
+        freeSpace.DoModal(m_hWnd);
+        return true;
+    }
     default:
         return false;
     }

@@ -179,3 +179,17 @@ remove_root_drive() {
     return 1
   fi
 }
+
+# Small drives of its own for a test program that fills drives (QUENZO_SMALL_DRIVES=1), mounted
+# inside the jail, whose user namespace may mount tmpfs: they vanish with it and never reach a
+# real disk. ENVDIR/mnt/small: 8 MiB and few inodes, so that making files until none can be made
+# ends soon; ENVDIR/mnt/readonly: read-only. Each holds a file "probe" for the drive-letter wait.
+mount_small_drives() {
+  local envdir="$1"
+  mkdir -p "$envdir/mnt/small" "$envdir/mnt/readonly" || return
+  mount -t tmpfs -o size=8m,nr_inodes=200 quenzo-small "$envdir/mnt/small" || return
+  mount -t tmpfs -o size=1m quenzo-readonly "$envdir/mnt/readonly" || return
+  echo probe >"$envdir/mnt/small/probe"
+  echo probe >"$envdir/mnt/readonly/probe"
+  mount -o remount,ro "$envdir/mnt/readonly"
+}
