@@ -59,6 +59,8 @@ public:
     // such a file without overwriting it, as a plain cleaning would: it is listed because it was
     // never overwritten), and every folder refused as too broad to empty.
     const std::vector<Leftover>& Remaining() const { return m_remaining; }
+    // The engine whose file wipe the secure forms use, for the other browsers' cleaning.
+    CSDEngine& Engine() const { return m_engine; }
     void ClearRemaining() { m_remaining.clear(); }
 
 protected:

@@ -112,6 +112,20 @@
 #define IDC_FREE_SPACE_BUTTON 1068
 #define ID_TRAY_FREE_SPACE 32790
 
+// Other browsers "다른 브라우저 정리", and the personal-information window's button to it
+// (numbers of our own)
+#define IDD_BROWSER_CLEAN_DIALOG 131
+#define IDC_BROWSER_PROFILES 1080
+#define IDC_BROWSER_CACHE 1081
+#define IDC_BROWSER_COOKIES 1082
+#define IDC_BROWSER_HISTORY 1083
+#define IDC_BROWSER_FORMS 1084
+#define IDC_BROWSER_PASSWORDS 1085
+#define IDC_BROWSER_NOTE 1086
+#define IDC_BROWSER_CLEAN 1087
+#define IDC_BROWSER_CLOSE 1088
+#define IDC_OTHER_BROWSERS 1089
+
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -24,6 +24,8 @@ constexpr const char* kAutostartCommand = "\"C:\\Program Files\\Marrowick\\Quenz
 constexpr const char* kMethodValue = "Method";
 constexpr const char* kPersnalValue = "Persnal";  // spelled so
 constexpr const char* kTopValue = "Top";
+// The categories last chosen in the other browsers' window (privacy/BrowserStores.h).
+constexpr const char* kBrowserCategoriesValue = "BrowserCategories";
 }  // namespace registry_layout
 
 class CRegInfo {

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "BrowserShutdown.h"
+#include "CBrowserCleanDlg.h"
 #include "CPersonalCleaner.h"
 #include "CRegInfo.h"
 #include "Busy.h"
@@ -57,6 +58,9 @@ bool CQuenzoPersnalDeleteDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/
     case IDC_PERSNAL_CLOSE:
         EndDialog(IDOK);
         return true;
+    case IDC_OTHER_BROWSERS:
+        OnOtherBrowsers();
+        return true;
     default:
         return false;
     }
@@ -68,6 +72,13 @@ void CQuenzoPersnalDeleteDlg::ReportCompletion()
     // A file the secure form could not overwrite must not pass for destroyed.
     if (!m_cleaner.Remaining().empty())
         AfxMessageBox(RemainingMessage(m_cleaner.Remaining()), MB_OK | MB_ICONWARNING);
+}
+
+void CQuenzoPersnalDeleteDlg::OnOtherBrowsers()
+{
+    CRegInfo settings;
+    CBrowserCleanDlg browsers(m_cleaner.Engine(), settings);
+    browsers.DoModal(m_hWnd);
 }
 
 void CQuenzoPersnalDeleteDlg::OnCleanAll()

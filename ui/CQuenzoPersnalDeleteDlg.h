@@ -23,6 +23,8 @@ protected:
 private:
     void OnCleanAll();
     void OnCleanSelected();
+    // "다른 브라우저…": the modern browsers' window (CBrowserCleanDlg).
+    void OnOtherBrowsers();
     void ReportCompletion();
 
     CPersonalCleaner& m_cleaner;

@@ -1,3 +1,5 @@
+#include "BrowserCleaner.h"
+#include "BrowserFixtures.h"
 #include "BrowserShutdown.h"
 #include "PrivacyTestSupport.h"
 #include "Seams.h"
@@ -26,7 +28,7 @@ std::string SleeperPath()
 // A copy of the sleeper started under `name` in a folder of the sandbox.
 class StandIn {
 public:
-    StandIn(const Sandbox& sandbox, const std::string& folder, const std::string& name)
+    StandIn(const Sandbox& sandbox, const std::string& folder, const std::string& name, const char* argument = "")
     {
         sandbox.MakeFolder(folder);
         const std::string exe = sandbox.Path(folder + "\\" + name);
@@ -36,7 +38,7 @@ public:
         }
         STARTUPINFOA startup{};
         startup.cb = sizeof(startup);
-        std::string command = "\"" + exe + "\"";
+        std::string command = "\"" + exe + "\" " + argument;
         if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                             &startup, &m_process))
             ADD_FAILURE() << "cannot start " << exe << ": " << GetLastError();
@@ -52,6 +54,7 @@ public:
         CloseHandle(m_process.hProcess);
     }
     DWORD Id() const { return m_process.dwProcessId; }
+    bool ShowsItsWindow() const { return WaitForInputIdle(m_process.hProcess, 10000) == 0; }
     bool IsRunning() const { return m_process.hProcess && WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT; }
     // The exit code once it ended within `milliseconds`; STILL_ACTIVE otherwise.
     DWORD ExitCodeWithin(DWORD milliseconds) const
@@ -131,4 +134,32 @@ TEST(KillBrowserProcesses, TerminatesThroughTheOutsideEffect)
     EXPECT_EQ(recorded, expected);
     EXPECT_EQ(terminated, 1);  // only the effects that reported success count
     EXPECT_TRUE(first.IsRunning() && second.IsRunning());
+}
+
+// A browser that closes when its windows are asked to is cleaned; one that does not is never
+// terminated: the user is asked while it runs, and once they give up its profile is skipped.
+TEST(CleanBrowsers, ClosesBrowsersAndSkipsOneThatDoesNotClose)
+{
+    const QuietSeams quiet;
+    const BrowserSandbox box;
+    RecordingEngine engine{13};
+    StandIn chrome(box.Box(), "running", "chrome.exe");
+    StandIn firefox(box.Box(), "closing", "firefox.exe", "window");
+    ASSERT_TRUE(chrome.IsRunning() && firefox.ShowsItsWindow());
+    const std::string history = BrowserSandbox::Folder(BrowserKind::Chrome, "Default") + "\\History";
+    const std::string before = box.Box().ReadFile(history);
+    std::vector<BrowserKind> asked;
+
+    const BrowserReport report = CleanBrowsers(
+        engine, {box.Profile(BrowserKind::Chrome, "Default"), box.Profile(BrowserKind::Firefox, "default")},
+        kBrowserHistory, false, [&](BrowserKind kind) { asked.push_back(kind); return std::count(asked.begin(), asked.end(), kind) < (kind == BrowserKind::Chrome ? 2 : 50); }, 100);
+
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), BrowserKind::Chrome), 2);
+    EXPECT_EQ(firefox.ExitCodeWithin(0), 0u);
+    ASSERT_EQ(report.skipped.size(), 1u);
+    EXPECT_EQ(report.skipped[0].reason, SkipReason::Running);
+    EXPECT_EQ(box.Box().ReadFile(history), before);
+    const std::string places = BrowserSandbox::Folder(BrowserKind::Firefox, "default") + "\\places.sqlite";
+    EXPECT_EQ(box.Query(places, "SELECT count(*) FROM moz_historyvisits"), "0|\n");
+    EXPECT_TRUE(chrome.IsRunning());
 }

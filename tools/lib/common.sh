@@ -6,6 +6,7 @@ QUENZO_PACKAGES=(
   wine64 fonts-wine fonts-nanum locales
   xvfb xauth x11-utils imagemagick
   nsis
+  sqlite3
 )
 # Only tools/stress-test needs these: the CPU burner it runs beside the tests.
 QUENZO_STRESS_PACKAGES=(stress-ng)
@@ -29,6 +30,11 @@ ensure_deps() {
     echo "installing: ${missing[*]}"
     as_root apt-get update -q
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+  # The build fetches SQLite's sources with npm (cmake/Sqlite.cmake); npm is not ours to install.
+  if ! command -v npm >/dev/null 2>&1; then
+    echo "npm is missing: the build fetches SQLite's sources with it (install Node.js and npm)" >&2
+    return 1
   fi
   if ! locale -a 2>/dev/null | grep -qix 'ko_KR.utf8'; then
     echo "generating the ko_KR.UTF-8 locale"
