@@ -278,7 +278,9 @@ void SaveScreenshot(HWND window, const std::string& name)
         else
             Sleep(50);  // between two reads of the screen, in the bounded loop above
         previous = std::exchange(bits, ScreenBits(rect, info));
-        same = bits == previous ? same + 1 : 0;
+        // All black is a window not yet on the screen, however often it reads the same.
+        const bool blank = bits.find_first_not_of('\0') == std::string::npos;
+        same = bits == previous && !blank ? same + 1 : 0;
     }
     if (ownThread)
         g_scriptHeld = false;
