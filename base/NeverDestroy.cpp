@@ -135,9 +135,10 @@ const char* RefusalText(Refusal refusal)
 namespace {
 
 // Where `path` lands and whether all of it exists (see LandingOf).
-std::optional<std::wstring> Land(const std::wstring& path, bool& exists)
+std::optional<std::wstring> Land(const std::wstring& path, bool& exists, bool& unnamed)
 {
     exists = false;
+    unnamed = false;
     std::wstring start = path;
     TrimTrailingSeparators(start);
     if (start.size() == 2 && start[1] == L':')
@@ -151,10 +152,13 @@ std::optional<std::wstring> Land(const std::wstring& path, bool& exists)
         if (const ScopedHandle handle = OpenFollowing(probe); handle.IsValid()) {
             exists = rest.empty();
             const auto final = FinalPathOf(handle.Get());
-            // A place outside every drive (Wine's view of a Linux folder) has only its words.
+            // A place outside every drive (Wine's view of a Linux folder, and for a while what lies
+            // on a drive letter just made) has only its words.
             const auto landing = final ? DosForm(*final) : std::nullopt;
-            if (!landing)
+            if (!landing) {
+                unnamed = true;
                 return start;
+            }
             return rest.empty() ? *landing : JoinPath(*landing, rest);
         }
         if (IsRootLanding(probe))
@@ -170,8 +174,8 @@ std::optional<std::wstring> Land(const std::wstring& path, bool& exists)
 
 std::optional<std::wstring> LandingOf(const std::wstring& path)
 {
-    bool exists = false;
-    return Land(path, exists);
+    bool exists = false, unnamed = false;
+    return Land(path, exists, unnamed);
 }
 
 NeverDestroyPolicy::NeverDestroyPolicy(const std::vector<Protected>& folders) : m_given(folders)
@@ -180,8 +184,8 @@ NeverDestroyPolicy::NeverDestroyPolicy(const std::vector<Protected>& folders) : 
         Kept kept{{}, std::nullopt, {}, folder.reach, folder.refusal};
         if (const auto checked = CheckedPath(folder.folder))
             kept.landings.push_back(*checked);
-        bool exists = false;
-        if (const auto landing = Land(folder.folder, exists))
+        bool exists = false, unnamed = false;
+        if (const auto landing = Land(folder.folder, exists, unnamed))
             kept.landings.push_back(*landing);
         if (kept.landings.empty())
             continue;
@@ -217,7 +221,7 @@ std::vector<FileIdentity> NeverDestroyPolicy::ChainOf(const std::wstring& landin
 NeverDestroyPolicy::Place NeverDestroyPolicy::PlaceOf(const std::wstring& checked) const
 {
     Place place;
-    place.landing = Land(checked, place.exists).value_or(std::wstring());
+    place.landing = Land(checked, place.exists, place.unnamed).value_or(std::wstring());
     if (!place.landing.empty())
         place.chain = ChainOf(place.landing);
     return place;
@@ -258,7 +262,8 @@ Refusal NeverDestroyPolicy::Judge(const std::wstring& path, PathUse use) const
         if (kept.reach == Reach::AlsoInside && use == PathUse::Destroy && Holds(place.chain, kept.identity))
             return kept.refusal;
     }
-    return Refusal::None;
+    // Its words name nothing protected, but where it really leads cannot be told.
+    return place.unnamed ? Refusal::NotAPath : Refusal::None;
 }
 
 NeverDestroyPolicy NeverDestroyPolicy::OfThisMachine()

@@ -12,7 +12,8 @@
 // Why a path is refused. The messages are in one table (RefusalText).
 enum class Refusal {
     None,
-    NotAPath,      // empty, relative, "." or ".." names, or a name outside every drive and share
+    NotAPath,      // empty, relative, "." or ".." names, a name outside every drive and share, or one
+                   // that opens where no drive or share names and whose words name nothing protected
     DriveRoot,     // a drive or share root, or a folder that lands on one
     Windows,       // the Windows folder, everything inside it, and the folders above it
     ProgramFiles,  // each Program Files folder and the folders above it
@@ -70,6 +71,7 @@ private:
         std::wstring landing;  // "C:\..." or "\\server\share\...", without "\\?\"
         std::vector<FileIdentity> chain;  // the identities of it (when it exists) and its holders
         bool exists = false;
+        bool unnamed = false;  // it opens where no drive or share names: only its words are known
     };
     struct Kept {
         std::vector<std::wstring> landings;  // as named and where it lands

@@ -123,6 +123,10 @@ TEST(NeverDestroy, RefusesThisMachinesProtectedFolders)
         {ParentOf(Known(CSIDL_APPDATA)), Refusal::SharedData},
         {Known(CSIDL_LOCAL_APPDATA), Refusal::SharedData},
         {Known(CSIDL_PERSONAL), Refusal::UserFolders},
+        // The test prefix links Documents to a Linux folder that no drive names: a path that lands
+        // there cannot be judged and is refused (a drive letter just made once led there, and its
+        // users' folder was destroyed).
+        {JoinPath(Known(CSIDL_PERSONAL), L"letter.txt"), IsRunningOnWine() ? Refusal::NotAPath : Refusal::None},
         {JoinPath(Known(CSIDL_LOCAL_APPDATA), L"Temp"), Refusal::None, PathUse::EmptyTraces},
         {W(sandbox.Root()), Refusal::None},
     });

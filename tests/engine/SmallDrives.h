@@ -7,25 +7,6 @@
 #include <cstdlib>
 #include <string>
 
-// Waits (up to 15 s) until Wine names what lies on the new drive `letter` by that drive: until
-// then it gives such files' final paths as \\?\unix\..., and a walk that located a folder before
-// would take its files, now named by the drive, for links.
-inline void AwaitDriveNames(wchar_t letter)
-{
-    const std::wstring probe = std::wstring(1, letter) + L":\\probe", named = std::wstring(L"\\\\?\\") + letter + L":";
-    for (const ULONGLONG start = GetTickCount64(); GetTickCount64() - start < 15000; Sleep(50)) {
-        const HANDLE file = CreateFileW(probe.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        wchar_t final[MAX_PATH] = {};
-        const DWORD length = file != INVALID_HANDLE_VALUE ? GetFinalPathNameByHandleW(file, final, MAX_PATH, 0) : 0;
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-        if (length > 0 && _wcsnicmp(final, named.c_str(), named.size()) == 0)
-            return;
-    }
-    std::fprintf(stderr, "Wine does not name files on drive %lc: by it\n", letter);
-    std::abort();
-}
-
 // The drives that tools/lib/common.sh mounts for a program run with QUENZO_SMALL_DRIVES=1:
 // S: of 8 MiB and R:, read-only. Aborts unless S: is that small, so a fill never meets a real disk.
 inline std::wstring SmallDrive()
@@ -33,8 +14,6 @@ inline std::wstring SmallDrive()
     static const bool made = [] {
         MakeDrive('s', UnixPath(TestEnvironment() + "/mnt/small"), "probe");
         MakeDrive('r', UnixPath(TestEnvironment() + "/mnt/readonly"), "probe");
-        AwaitDriveNames(L's');
-        AwaitDriveNames(L'r');
         ULARGE_INTEGER available{}, total{}, free{};
         if (!GetDiskFreeSpaceExW(L"S:\\", &available, &total, &free) || total.QuadPart > (16ull << 20)) {
             std::fprintf(stderr, "drive S: is not the small test drive; refusing to fill it\n");

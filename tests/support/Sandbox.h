@@ -52,8 +52,8 @@ void RemoveLinuxSymlink(const std::string& linkPath);
 // MakeLinuxSymlink is a drive, as subst makes one on Windows.
 std::string DriveLink(char letter);
 // Makes drive `letter` lead to `target` (a folder the caller has checked) and waits until the
-// drive shows `target`'s entry `probe` (Wine looks at its drive links again only now and then);
-// aborts the test program if it does not within 15 s.
+// drive shows `target`'s entry `probe` and Wine names it by a drive (it looks at its drive links
+// again only now and then); aborts the test program if that takes more than 15 s.
 void MakeDrive(char letter, const std::string& target, const std::string& probe);
 
 // Whether the tests run under Wine, where links are listed and removed differently.
