@@ -28,9 +28,23 @@ public:
         : m_testLimit(LimitFromEnvironment("QUENZO_TEST_LIMIT", 120) * 1000),
           m_programLimit(LimitFromEnvironment("QUENZO_PROGRAM_LIMIT", 540) * 1000),
           m_programStart(GetTickCount()),
-          m_changed(CreateEventA(nullptr, FALSE, FALSE, nullptr))
+          m_changed(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+          m_thread(CreateThread(nullptr, 0, &Watchdog::Watch, this, 0, nullptr))
     {
-        CloseHandle(CreateThread(nullptr, 0, &Watchdog::Watch, this, 0, nullptr));
+    }
+    // GoogleTest deletes its listeners as the program ends: the watch ends first, or it would read
+    // a limit of nothing and stop a program whose tests all passed.
+    ~Watchdog() override
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_ending = true;
+        }
+        SetEvent(m_changed);
+        if (m_thread)
+            WaitForSingleObject(m_thread, INFINITE);
+        CloseHandle(m_thread);
+        CloseHandle(m_changed);
     }
 
 private:
@@ -59,6 +73,8 @@ private:
     {
         for (DWORD wait = m_programLimit;; WaitForSingleObject(m_changed, wait)) {
             const std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_ending)
+                return;
             const DWORD now = GetTickCount();
             const DWORD testLeft = m_test.empty() ? INFINITE : Remaining(m_testStart, m_testLimit, now);
             const DWORD programLeft = Remaining(m_programStart, m_programLimit, now);
@@ -108,6 +124,8 @@ private:
     std::mutex m_mutex;
     std::string m_test;
     DWORD m_testStart = 0;
+    bool m_ending = false;
+    const HANDLE m_thread;  // last: it starts watching once everything above is set
 };
 
 }  // namespace
