@@ -242,14 +242,3 @@ std::string PercentText(std::int64_t numerator, std::int64_t denominator)
     std::snprintf(text, sizeof(text), "%lld%%", denominator > 0 ? static_cast<long long>(numerator / denominator) : 0LL);
     return text;
 }
-
-const int kFirstMethod = FIRST_METHOD;
-const int kLastMethod = LAST_METHOD;
-
-std::optional<MethodLabels> LabelsOfMethod(int method)
-{
-    const WipeMethod* info = FindMethod(method);
-    if (!info)
-        return std::nullopt;
-    return MethodLabels{info->displayName, info->speedLabel, info->passCountLabel};
-}

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,14 +60,3 @@ int DisplayedPassCount(int method);
 
 // "%d%%" of numerator / denominator, 0 for an empty denominator, in 64 bits.
 std::string PercentText(std::int64_t numerator, std::int64_t denominator);
-
-// What the method page shows of a method: its name, speed and pass-count labels; nothing for a
-// number outside the catalogue. The range of the page's track bar is kFirstMethod..kLastMethod.
-struct MethodLabels {
-    const char* name;
-    const char* speed;
-    const char* passes;
-};
-std::optional<MethodLabels> LabelsOfMethod(int method);
-extern const int kFirstMethod;
-extern const int kLastMethod;

@@ -1,8 +1,8 @@
 #include "CQuenzoFileDeleteOptionDlg.h"
 
 #include "CRegInfo.h"
-#include "DeletionRun.h"
 #include "MessageBoxes.h"
+#include "MethodCatalogue.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -15,10 +15,10 @@ CQuenzoFileDeleteOptionDlg::CQuenzoFileDeleteOptionDlg() : CDialog(IDD_FILEDELET
 BOOL CQuenzoFileDeleteOptionDlg::OnInitDialog()
 {
     const HWND trackBar = GetDlgItem(IDC_METHOD_TRACKBAR);
-    SendMessageA(trackBar, TBM_SETRANGE, FALSE, MAKELPARAM(kFirstMethod, kLastMethod));
+    SendMessageA(trackBar, TBM_SETRANGE, FALSE, MAKELPARAM(FIRST_METHOD, LAST_METHOD));
     m_selectedMethod = std::atoi(CRegInfo().ReadSetting(registry_layout::kMethodValue).c_str());
     SendMessageA(trackBar, TBM_SETPOS, TRUE, m_selectedMethod);
-    if (LabelsOfMethod(m_selectedMethod))
+    if (FindMethod(m_selectedMethod))
         ShowMethod(m_selectedMethod);
     SetItemText(IDC_METHOD_NOTE, "참고 : 용량이 클 경우 느려질 수 있습니다.");
     return TRUE;
@@ -26,12 +26,12 @@ BOOL CQuenzoFileDeleteOptionDlg::OnInitDialog()
 
 void CQuenzoFileDeleteOptionDlg::ShowMethod(int method)
 {
-    const auto labels = LabelsOfMethod(method);
-    if (!labels)
+    const WipeMethod* info = FindMethod(method);
+    if (!info)
         return;
-    SetItemText(IDC_METHOD_NAME, labels->name);
-    SetItemText(IDC_METHOD_SPEED, labels->speed);
-    SetItemText(IDC_METHOD_PASSES, labels->passes);
+    SetItemText(IDC_METHOD_NAME, info->displayName);
+    SetItemText(IDC_METHOD_SPEED, info->speedLabel);
+    SetItemText(IDC_METHOD_PASSES, info->passCountLabel);
 }
 
 bool CQuenzoFileDeleteOptionDlg::OnCommand(WORD id, WORD /*code*/, HWND /*control*/)
@@ -45,7 +45,7 @@ bool CQuenzoFileDeleteOptionDlg::OnCommand(WORD id, WORD /*code*/, HWND /*contro
 bool CQuenzoFileDeleteOptionDlg::StoreShownMethod() const
 {
     using namespace registry_layout;
-    return !LabelsOfMethod(m_selectedMethod) ||
+    return !FindMethod(m_selectedMethod) ||
            CRegInfo().WriteString(std::to_string(m_selectedMethod), kSettingsGroup, kSettingsSubkey, kMethodValue);
 }
 
