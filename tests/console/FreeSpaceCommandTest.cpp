@@ -3,26 +3,11 @@
 #include "ExactPath.h"
 #include "FreeSpaceWipe.h"
 #include "NeverDestroy.h"
+#include "RecordingConsole.h"
 #include "SmallDrives.h"
 #include "WipeCommand.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-class AnsweringConsole : public WipeConsole {
-public:
-    explicit AnsweringConsole(bool yes) : m_yes(yes) {}
-    std::string text;  // code page 949
-    void Print(const std::wstring& line) override { text += Narrow949(line) + "\n"; }
-    void PrintError(const std::wstring& line) override { text += Narrow949(line) + "\n"; }
-    bool Confirm(const std::wstring&) override { return m_yes; }
-
-private:
-    bool m_yes;
-};
-
-}  // namespace
 
 // 0 only when the whole free space was written; the same refusals as the window; 2 for words the
 // command does not take. A refused or declined command writes nothing at all.
@@ -47,7 +32,7 @@ TEST(FreeSpaceCommand, ExitCodesTellWhetherTheWholeFreeSpaceWasWritten)
     };
     const ULONGLONG freeBefore = FreeBytesOf(root);
     for (const auto& c : cases) {
-        AnsweringConsole console(c.answer);
+        RecordingConsole console(c.answer);
         EXPECT_EQ(RunWipeCommand(c.arguments, L"C:\\", NeverDestroyPolicy::OfThisMachine(), 12, console), c.code)
             << console.text;
         EXPECT_NE(console.text.find(c.says), std::string::npos) << console.text;

@@ -3,6 +3,7 @@
 #include "Cp949Text.h"
 #include "ExactPath.h"
 #include "NameScrub.h"
+#include "RecordingConsole.h"
 #include "FileHelpers.h"
 #include "Sandbox.h"
 #include "SeamHelpers.h"
@@ -103,14 +104,6 @@ TEST(WipeCommand, PathsAreMadeWholeByWordsAndKeepTheirExactNames)
     for (const auto& c : cases)
         EXPECT_EQ(WholePathOf(c.given, c.current), c.whole) << testing::PrintToString(std::wstring(c.given));
 }
-
-class RecordingConsole : public WipeConsole {
-public:
-    std::string text;  // code page 949, as a test compares it
-    void Print(const std::wstring& line) override { text += Narrow949(line) + "\n"; }
-    void PrintError(const std::wstring& line) override { text += Narrow949(line) + "\n"; }
-    bool Confirm(const std::wstring&) override { return true; }
-};
 
 // The line is judged by what its paths name. A short name of a protected folder and a drive letter
 // substituted for the users' folder once destroyed them; an empty word destroyed the current

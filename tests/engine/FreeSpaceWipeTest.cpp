@@ -37,8 +37,8 @@ TEST(FreeSpaceWipe, FillsTheWholeDriveAndLeavesItsFilesAsTheyWere)
     const std::wstring root = SmallDrive();
     CreateDirectoryW((root + L"keep").c_str(), nullptr);
     const std::string big = Canary(300000), small = "five.";
-    ASSERT_TRUE(PutFile(root + L"keep\\" + W("큰 파일.bin"), big));
-    ASSERT_TRUE(PutFile(root + L"small.txt", small));
+    WriteBytes(Narrow949(root) + "keep\\큰 파일.bin", big);
+    WriteBytes(Narrow949(root) + "small.txt", small);
     const ULONGLONG freeBefore = FreeBytesOf(root);
     Watch watch;
     const FreeSpaceResult result = WipeFreeSpace(root, 12, watch);
@@ -51,8 +51,8 @@ TEST(FreeSpaceWipe, FillsTheWholeDriveAndLeavesItsFilesAsTheyWere)
     EXPECT_EQ(watch.leastFree, 0u);
     EXPECT_GT(result.smallFiles, 0u);
     EXPECT_TRUE(result.recordsExhausted);
-    EXPECT_EQ(GetFile(root + L"keep\\" + W("큰 파일.bin")), big);
-    EXPECT_EQ(GetFile(root + L"small.txt"), small);
+    EXPECT_EQ(ReadAll(Narrow949(root) + "keep\\큰 파일.bin"), big);
+    EXPECT_EQ(ReadAll(Narrow949(root) + "small.txt"), small);
     EXPECT_FALSE(PathExists(FillFolder()));
     EXPECT_EQ(FreeBytesOf(root), freeBefore);
 }
@@ -91,7 +91,7 @@ TEST(FreeSpaceWipe, ADriveFullAtTheStartIsDoneWithoutTouchingItsFiles)
     const FreeSpaceResult result = WipeFreeSpace(root, 12, watch);
     EXPECT_TRUE(result.Complete()) << FreeSpaceReport(result);
     EXPECT_EQ(result.bytesWritten, 0u);
-    EXPECT_EQ(GetFile(full), content);
+    EXPECT_EQ(ReadAll(Narrow949(full)), content);
     EXPECT_FALSE(PathExists(FillFolder()));
     EXPECT_TRUE(DeleteFileW(full.c_str()));
 }
@@ -117,7 +117,7 @@ TEST(FreeSpaceWipe, RefusesWhatIsNotALocalWritableDrive)
         EXPECT_EQ(result.bytesWritten, 0u);
         EXPECT_EQ(watch.reports, 0);
     }
-    EXPECT_EQ(GetFile(L"R:\\probe"), "probe\n");
+    EXPECT_EQ(ReadAll("R:\\probe"), "probe\n");
     EXPECT_FALSE(PathExists(L"R:\\" + FillFolderName()));
 }
 
@@ -126,15 +126,15 @@ TEST(FreeSpaceWipe, ALeftoverFillFolderIsRemovedButNotAStrangersFile)
 {
     const std::wstring root = SmallDrive();
     ASSERT_TRUE(CreateDirectoryW(FillFolder().c_str(), nullptr));
-    ASSERT_TRUE(PutFile(FillFolder() + L"\\F0000001", Canary(100000)));
-    ASSERT_TRUE(PutFile(FillFolder() + L"\\S0000002", "x"));
-    ASSERT_TRUE(PutFile(FillFolder() + L"\\mine.txt", "mine"));
+    WriteBytes(Narrow949(FillFolder()) + "\\F0000001", Canary(100000));
+    WriteBytes(Narrow949(FillFolder()) + "\\S0000002", "x");
+    WriteBytes(Narrow949(FillFolder()) + "\\mine.txt", "mine");
     Watch watch;
     EXPECT_EQ(WipeFreeSpace(root, 12, watch).refusal, FreeSpaceRefusal::FolderInUse);
-    EXPECT_EQ(GetFile(FillFolder() + L"\\mine.txt"), "mine");
+    EXPECT_EQ(ReadAll(Narrow949(FillFolder()) + "\\mine.txt"), "mine");
     EXPECT_FALSE(PathExists(FillFolder() + L"\\F0000001"));
     ASSERT_TRUE(DeleteFileW((FillFolder() + L"\\mine.txt").c_str()));
-    ASSERT_TRUE(PutFile(FillFolder() + L"\\F0000003", Canary(100000)));
+    WriteBytes(Narrow949(FillFolder()) + "\\F0000003", Canary(100000));
     EXPECT_TRUE(WipeFreeSpace(root, 12, watch).Complete());
     EXPECT_FALSE(PathExists(FillFolder()));
 }

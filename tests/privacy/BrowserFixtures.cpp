@@ -19,7 +19,7 @@ const Planted kChromium[] = {
     {"Login Data", "", "chromium-logins"}, {"Network\\Cookies", "", "chromium-cookies"},
     {"Network\\Cookies-journal", "trace-cookie journal"}, {"Cache\\Cache_Data\\f_000001", "trace-cache page"},
     {"Code Cache\\js\\index", "trace-cache script"}, {"Visited Links", "trace-history links"},
-    {"Top Sites", "trace-history top sites"}, {"Sessions\\Session_13300000000000000", "trace-history session"},
+    {"Top Sites", "trace-history top sites"}, {"Sessions\\Session_13300000000000000", "trace-history restore"},
     {"Bookmarks", R"({"roots":{"bookmark_bar":{"children":[{"name":"kept","type":"url",)"
                   R"("url":"https://kept.example/"}],"type":"folder"}},"version":1})"},
     {"Preferences", R"({"profile":{"content_settings":{"kept":1}}})"}, {"Secure Preferences", R"({"kept":1})"},
@@ -31,8 +31,8 @@ const Planted kFirefox[] = {
     {"places.sqlite", "", "firefox-places"}, {"favicons.sqlite", "", "firefox-favicons"},
     {"cookies.sqlite", "trace-cookie store"}, {"formhistory.sqlite", "trace-form store"},
     {"logins.json", "trace-password store"}, {"key4.db", "kept keys"}, {"prefs.js", "user_pref(\"kept\", true);"},
-    {"permissions.sqlite", "kept permissions"}, {"sessionstore.jsonlz4", "trace-history session"},
-    {"sessionstore-backups\\recovery.jsonlz4", "trace-history session"}, {"extensions\\kept@example.xpi", "kept"},
+    {"permissions.sqlite", "kept permissions"}, {"sessionstore.jsonlz4", "trace-history restore"},
+    {"sessionstore-backups\\recovery.jsonlz4", "trace-history restore"}, {"extensions\\kept@example.xpi", "kept"},
 };
 const Planted kFirefoxLocal[] = {{"cache2\\entries\\0A1B", "trace-cache entry"}, {"thumbnails\\0A1B.png", "trace-history"}};
 

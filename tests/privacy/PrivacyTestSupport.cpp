@@ -106,13 +106,6 @@ void PlantLink(const Sandbox& sandbox, const std::string& linkPath, const std::s
         Refuse("ln -s made no link at " + linkPath);
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << path;
-}
-
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void SetPersnal(const char* text)

@@ -29,7 +29,6 @@ void PlantLink(const Sandbox& sandbox, const std::string& linkPath, const std::s
 // then whatever it holds.
 std::string IndexFile(std::size_t size, const char* signature = "Client UrlCache MMF Ver 5.2");
 
-void WriteBytes(const std::string& path, const std::string& bytes);
 bool PathExists(const std::string& path);
 
 // Sets the setting "Persnal" (nullptr: removes it).

@@ -296,6 +296,13 @@ std::string ReadAll(const std::string& path)
     return bytes.str();
 }
 
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << path;
+}
+
 std::string TestEnvironment()
 {
     const char* env = std::getenv("QUENZO_TEST_ENV");

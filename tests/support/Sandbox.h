@@ -64,6 +64,8 @@ bool IsRunningOnWine();
 std::string UnixPath(std::string path);
 // A file's whole contents; empty when it cannot be read.
 std::string ReadAll(const std::string& path);
+// Writes `bytes` as the whole file at `path` (code page 949); fails the test if it cannot.
+void WriteBytes(const std::string& path, const std::string& bytes);
 // The Linux folder of the test run's environment (QUENZO_TEST_ENV); empty outside one.
 std::string TestEnvironment();
 // The product web site the test run serves on loopback (tools/site-fixture): "http://127.0.0.1:PORT".
